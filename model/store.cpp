@@ -1,0 +1,48 @@
+#include "model/store.h"
+
+#include <cstring>
+
+#include "model/samples.h"
+
+namespace brimoss {
+
+double phi_a() {
+  static const double v = std::sin(mypi / 180 * 54);
+  return v;
+}
+
+double phi_b() {
+  static const double v = std::sin(mypi / 180 * 63);
+  return v;
+}
+
+double phi_split() {
+  static const double v = std::sin(mypi / 180 * 60);
+  return v;
+}
+
+std::unique_ptr<Store> make_store() { return std::make_unique<Store>(); }
+
+void reset_store(Store& s) { s = Store(); }
+
+Store& the_store() {
+  static std::unique_ptr<Store> s = make_store();
+  return *s;
+}
+
+void set_message(Store& s, const char* text) {
+  std::strncpy(s.messagetxt, text, sizeof s.messagetxt - 1);
+  s.messagetxt[sizeof s.messagetxt - 1] = '\0';
+}
+
+void initialize_store(Store& s) {
+  s._NOV = 0;
+  s.g_centerx = 320;
+  s.g_centery = 220;
+  ReadSampleData(s, 131);
+  s.NOcomp = 1;
+  s.messagetxt[0] = '\0';
+  s.hilighted.fill(false);
+}
+
+}  // namespace brimoss

@@ -1,0 +1,132 @@
+// The surface store: the one home of the surface and of the state that the
+// commands, the mouse, the timer and the drawing share. Every array is sized to
+// its capacity when the store is created and is never resized, so nothing on
+// the animation path allocates.
+#pragma once
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+
+namespace brimoss {
+
+constexpr int MAXNOV = 1000;
+constexpr int MAXNOE = 3000;
+constexpr int MAXNOS = 6000;
+constexpr int MAXCONNCOMP = 100;
+
+// The program's own pi; every degree conversion goes through it, so the target
+// lengths below are not the sines of the exact angles.
+constexpr double mypi = 3.141592653;
+
+// Target lengths of the two edge kinds and the threshold that tells them apart
+// when a surface is written back.
+double phi_a();      // sin(mypi / 180 * 54)
+double phi_b();      // sin(mypi / 180 * 63)
+double phi_split();  // sin(mypi / 180 * 60)
+
+struct Edge {
+  int first = 0;
+  int second = 0;
+  bool operator==(const Edge& o) const { return first == o.first && second == o.second; }
+};
+
+struct Face {
+  int v[3] = {0, 0, 0};
+  int& operator[](int i) { return v[i]; }
+  int operator[](int i) const { return v[i]; }
+  bool operator==(const Face& o) const {
+    return v[0] == o.v[0] && v[1] == o.v[1] && v[2] == o.v[2];
+  }
+};
+
+struct Store {
+  // Counters.
+  int NOV = 0;
+  int NOE = 0;
+  int NOS = 0;
+  int NOcomp = 0;
+  bool filledconn_comp = false;
+
+  // Vertices.
+  std::array<double, MAXNOV> x{}, y{}, z{};
+  std::array<double, MAXNOV> dx{}, dy{}, dz{};
+  std::array<int, MAXNOV> gx{}, gy{};
+  std::array<int, MAXNOV> conn_comp{};  // 0 until a labelling reaches the vertex
+
+  // Edges.
+  std::array<Edge, MAXNOE> edge{};
+  std::array<double, MAXNOE> phi{};
+  std::array<double, MAXNOE> edgelength{};
+
+  // Faces.
+  std::array<Face, MAXNOS> face{};
+  std::array<double, MAXNOS> center{};
+  std::array<int, MAXNOS> order{};
+
+  // Components.
+  std::array<bool, MAXCONNCOMP> hilighted{};
+  std::array<double, MAXCONNCOMP> comp_centerx{}, comp_centery{}, comp_centerz{};
+
+  // One-level undo snapshot; _NOV == 0 means there is none.
+  int _NOV = 0, _NOE = 0, _NOS = 0;
+  std::array<double, MAXNOV> _x{}, _y{}, _z{};
+  std::array<Edge, MAXNOE> _edge{};
+  std::array<double, MAXNOE> _phi{};
+  std::array<Face, MAXNOS> _face{};
+
+  // View and interaction settings.
+  double g_rate = 100.0;
+  int g_centerx = 320, g_centery = 220;
+  double g_hangle = 0.0, g_vangle = 0.0;
+  int g_rotate = 0;
+  int g_purturb = 1;
+  int g_purtj = 1;
+  bool touch_purturb = true;
+  int g_buru = 0;
+  int g_twincle = 0;
+  int g_pasteevent = 0;
+  int g_paste_i1 = 0, g_paste_i2 = 0;
+  double g_norme = 0.0;
+  int g_pastestep = 0;
+  int g_dragpointx = 0, g_dragpointy = 0;
+  int g_dragcomponent = 0;
+  int g_Lmousedown = 0, g_Rmousedown = 0;
+  char messagetxt[256] = {0};
+
+  // Colours, one int per channel.
+  int basecolR = 255, basecolG = 0, basecolB = 128;
+  int backcolR = 0, backcolG = 255, backcolB = 127;
+  int modifycolR = 0, modifycolG = 255, modifycolB = 0;
+  int backmodifycolR = 255, backmodifycolG = 0, backmodifycolB = 255;
+  int bgcolR = 255, bgcolG = 255, bgcolB = 255;
+
+  // Working storage of the fast relaxation and the component labelling:
+  // sized once like everything else so that no pass allocates.
+  std::array<int, MAXNOE> work_order{};
+  std::array<int, MAXNOE> work_tmp{};
+  std::array<int, MAXNOV + 1> work_count{};
+  std::array<int, 2 * MAXNOE> work_adj{};
+  std::array<int, MAXNOV + 1> work_adjstart{};
+  std::array<int, MAXNOV> work_queue{};
+  // Working storage of the spreading sweep: faces on each edge.
+  std::array<int, MAXNOE> work_s1{}, work_s2{};
+};
+
+// A fresh store in the state the program has before start-up code runs.
+std::unique_ptr<Store> make_store();
+
+// Puts a store back into that state without reallocating it.
+void reset_store(Store& s);
+
+// The program's one store, created on first use.
+Store& the_store();
+
+// Writes the status line; the text is cut to fit.
+void set_message(Store& s, const char* text);
+
+// Start-up state: the default sample loaded, no snapshot, no highlight.
+void initialize_store(Store& s);
+
+}  // namespace brimoss

@@ -1,0 +1,24 @@
+// Edge relaxation: moves the vertices so that every edge approaches its
+// target length.
+#pragma once
+
+#include "model/store.h"
+
+namespace brimoss {
+
+// One pass: every edge stored with its lower index first pulls or pushes its
+// two ends by a fifth of its length error, all from the positions at the start
+// of the pass. Edges of zero length are skipped.
+void modifyonce(Store& s);
+
+// Passes until every edge is within 0.05 of its target, at most 50 (touch
+// perturbation on) or 10 passes plus one. True when the tolerance was met.
+bool modify(Store& s);
+
+// Number of passes the last modify() ran (for tests and the batch tool).
+int last_modify_passes();
+
+// Moves the surface so that the mean of its vertices is the origin.
+void offsetpolygon(Store& s);
+
+}  // namespace brimoss
