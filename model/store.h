@@ -110,8 +110,11 @@ struct Store {
   std::array<int, 2 * MAXNOE> work_adj{};
   std::array<int, MAXNOV + 1> work_adjstart{};
   std::array<int, MAXNOV> work_queue{};
-  // Working storage of the spreading sweep: faces on each edge.
+  // Working storage of the spreading sweep: faces on each edge, and the
+  // corner pairs of every face and the edges, both sorted by vertex pair.
   std::array<int, MAXNOE> work_s1{}, work_s2{};
+  std::array<int, 3 * MAXNOS> work_pairs{}, work_pairs_tmp{};
+  std::array<int, MAXNOE> work_edges_sorted{};
 };
 
 // A fresh store in the state the program has before start-up code runs.
