@@ -5,6 +5,7 @@
 
 #include "model/samples.h"
 #include "model/store.h"
+#include "sim/grow.h"
 #include "sim/relax.h"
 #include "sim/spread.h"
 
@@ -117,6 +118,17 @@ TEST(GetSurface, TableMatchesScanOnSamples) {
     for (int l = 0; l < s->NOE; ++l) std::swap(s->edge[l].first, s->edge[l].second);
     expect_table_matches_scan(*s);
   }
+}
+
+TEST(GetSurface, TableMatchesScanOnAGrownSurface) {
+  auto s = make_store();
+  build_grown_surface(*s);
+  expect_table_matches_scan(*s);
+  // Cells meet only at single vertices: the spokes of every cell are
+  // interior, its rim edges border edges.
+  int interior = 0;
+  for (int l = 0; l < s->NOE; ++l) interior += s->work_s2[l] >= 0;
+  EXPECT_EQ(interior, 7 * (kGrownCells + 1));
 }
 
 TEST(Spread, CreaseIsPushedApartThenRelaxed) {

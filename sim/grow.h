@@ -1,0 +1,30 @@
+// Growth: adds a seven-triangle cell at the current vertex.
+#pragma once
+
+#include "model/store.h"
+
+namespace brimoss {
+
+// Whether a cell can be added at vertex c: c lies on 2 or 4 faces whose fan
+// chains, the chord across the fan is not zero, and the store has room.
+bool can_grow_at(const Store& s, int c);
+
+// Everything addnewpolygon does except the final relaxation: takes the undo
+// snapshot and appends the cell at g_purtj. False (and nothing changed) when
+// no cell fits there.
+bool attach_new_cell(Store& s);
+
+// Grows one cell at g_purtj and relaxes the surface; false when the cell does
+// not fit, in which case nothing changes, not even the undo snapshot.
+bool addnewpolygon(Store& s);
+
+// Grows up to n cells, each at the lowest-numbered vertex that takes one
+// (which becomes g_purtj). Returns how many cells were added.
+int grow_border(Store& s, int n);
+
+// The large surface used by the tests, the benchmarks and the batch tool:
+// sample 128 grown by grow_border with 140 cells, 988 vertices.
+constexpr int kGrownCells = 140;
+void build_grown_surface(Store& s);
+
+}  // namespace brimoss

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CliRun {
+  int status;
+  std::string out, err;
+};
+
+CliRun run_cli(const std::string& script, const std::string& tag) {
+  const std::string dir = testing::TempDir();
+  const std::string in = dir + "sim_" + tag + ".txt", out = in + ".out", err = in + ".err";
+  std::ofstream(in) << script;
+  const std::string cmd = std::string(BRIMOSS_CLI) + " '" + in + "' >'" + out + "' 2>'" + err + "'";
+  const int raw = std::system(cmd.c_str());
+  auto slurp = [](const std::string& p) {
+    std::ifstream f(p);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+  };
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+}
+
+}  // namespace
+
+TEST(CliSim, Commands) {
+  struct Case {
+    const char* tag;
+    const char* script;
+    int status;
+    const char* out;  // expected somewhere on standard output
+    const char* err;  // expected on standard error ("" = nothing)
+  };
+  const std::vector<Case> cases{
+      {"grow", "sample 128\ncurrent 0\ngrow\nstats\n", 0, "vertices 15 edges 28 faces 14", ""},
+      {"grow_refused", "sample 128\ncurrent 7\ngrow\nstats\n", 1, "vertices 8 edges 14 faces 7",
+       "line 3: no cell fits at vertex 7\n"},
+      {"remove", "sample 128\ncurrent 7\nremove\nstats\nremove\n", 1, "vertices 7 edges 7 faces 0",
+       "line 5: no vertex 7 to remove\n"},
+      {"pull_undo", "sample 128\ncurrent 7\npull\nremove\nundo\nstats\n", 0,
+       "vertices 8 edges 14 faces 7", ""},
+      {"perturbation", "perturbation\nperturbation\n", 0, "off\ntouch perturbation on\n", ""},
+      {"grow_border", "sample 128\ngrow-border 3\nstats\nspread\ngrow-border 200\nstats\n", 1,
+       "vertices 29 edges 56 faces 28", "line 5: only 138 of 200 cells could be grown\n"},
+      {"grow_border_bad", "grow-border -1\n", 2, "", "line 1: grow-border needs a count"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.tag);
+    const CliRun r = run_cli(k.script, k.tag);
+    EXPECT_EQ(r.status, k.status);
+    EXPECT_NE(r.out.find(k.out), std::string::npos) << r.out;
+    if (*k.err)
+      EXPECT_NE(r.err.find(k.err), std::string::npos) << r.err;
+    else
+      EXPECT_EQ(r.err, "");
+  }
+}
