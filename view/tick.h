@@ -1,0 +1,26 @@
+// The animation timer's step: at most one animation advances per tick, chosen
+// by a fixed priority, and every tick ends with a repaint.
+#pragma once
+
+#include "model/store.h"
+
+namespace brimoss {
+
+// Which animation a tick advanced.
+enum class TickBranch { Paste, Perturb, Spin, Twinkle, Sway, Idle };
+
+// One tick: a paste step, else a perturbation step, else a spin step, else
+// the twinkle's status text, else a sway step, else a blank status line. The
+// caller repaints after every tick (that repaint advances the twinkle).
+TickBranch timer_tick(Store& s);
+
+// Rotates by a about the y axis, then by b about the x axis: the whole surface
+// about the origin, or, while any component is highlighted, only the
+// highlighted components, each about its own centre.
+void rotatepoly(Store& s, double a, double b);
+
+// The Sway commands by menu id: 27 sways for 3 ticks, 28 for 7, 29 for 15,
+// replacing a sway still running. Other ids change nothing.
+void sway_command(Store& s, int id);
+
+}  // namespace brimoss
