@@ -1,7 +1,6 @@
 #include "view/mouse.h"
 
 #include "copy/paste.h"
-#include "model/undo.h"
 #include "sim/relax.h"
 
 namespace brimoss {
@@ -29,14 +28,8 @@ void left_release(Store& s, int px, int py, MouseEffects& out) {
   s.g_Lmousedown = 0;
   for (int i = 0; i < s.NOV; ++i) {
     if (i == s.g_purtj || !vertex_under(s, i, px, py)) continue;
-    if (!pasteverticesP(s, i, s.g_purtj)) continue;
-    s.g_pasteevent = 1;
-    s.g_purturb = 0;
-    s.g_rotate = 0;
-    makecopy(s);
-    set_message(s, "Now pasting vertices...");
+    if (!start_paste(s, i, s.g_purtj)) continue;
     out.repaint = true;
-    pastevertices1(s);
     break;
   }
   if (s.g_pasteevent == 0) {

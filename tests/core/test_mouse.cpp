@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "copy_fixtures.h"
 #include "model/store.h"
 #include "sim/relax.h"
 #include "view/mouse.h"
@@ -46,7 +47,7 @@ TEST_F(Mouse, HitBoxIsStrictNineByNine) {
     s->g_rotate = 7;
     place(12, 300, 200);
     const MouseEffects e = send(MouseKind::Other, 300 + c.dx, 200 + c.dy);
-    SCOPED_TRACE(testing::Message() << "offset " << c.dx << "," << c.dy);
+    SCOPED_TRACE(::testing::Message() << "offset " << c.dx << "," << c.dy);
     EXPECT_EQ(s->g_purtj, c.hit ? 12 : 0);
     EXPECT_EQ(s->g_purturb, c.hit ? 1 : 0);
     EXPECT_EQ(s->g_rotate, c.hit ? 0 : 7);
@@ -97,7 +98,7 @@ TEST_F(Mouse, FlickSetsTheSpinFromTheDragVector) {
     send(MouseKind::Other, 160, 100);
     EXPECT_EQ(s->g_purtj, 1) << "no touch while the left button is held";
     send(MouseKind::LeftUp, 100 + c.dx, 100 + c.dy);
-    SCOPED_TRACE(testing::Message() << "drag " << c.dx << "," << c.dy);
+    SCOPED_TRACE(::testing::Message() << "drag " << c.dx << "," << c.dy);
     EXPECT_EQ(s->g_Lmousedown, 0);
     EXPECT_DOUBLE_EQ(s->g_vangle, c.vangle);
     EXPECT_DOUBLE_EQ(s->g_hangle, c.hangle);
@@ -126,6 +127,55 @@ TEST_F(Mouse, ReleaseOverAnotherVertexCancelsTheSpin) {
   EXPECT_EQ(s->g_rotate, 1);
   EXPECT_EQ(s->g_purturb, 0);
   EXPECT_EQ(s->g_purtj, b);
+}
+
+TEST(MousePaste, ReleaseOnAJoinableVertexStartsAPasteInsteadOfASpin) {
+  // Six faces in a closed ring round vertex 0: the rim vertices 1 and 3 are
+  // not joined and share the interior neighbour 0, so they can be pasted.
+  auto s = brimoss::testing::surface(
+      7, {{{0, 1, 2}}, {{0, 2, 3}}, {{0, 3, 4}}, {{0, 4, 5}}, {{0, 5, 6}}, {{0, 6, 1}}},
+      {{0, 1},
+       {0, 2},
+       {0, 3},
+       {0, 4},
+       {0, 5},
+       {0, 6},
+       {1, 2},
+       {2, 3},
+       {3, 4},
+       {4, 5},
+       {5, 6},
+       {1, 6}});
+  s->gx.fill(-1000);
+  s->gy.fill(-1000);
+  s->gx[1] = 40;
+  s->gy[1] = 50;
+  s->g_purtj = 3;
+  s->g_purturb = 0;
+  s->g_rotate = 20;
+  const int edges_before = s->NOE;
+
+  MouseEffects e;
+  mouse_event(*s, MouseKind::LeftDown, 200, 50, e);
+  EXPECT_FALSE(e.repaint);
+  mouse_event(*s, MouseKind::LeftUp, 41, 52, e);
+  EXPECT_TRUE(e.repaint);
+  EXPECT_EQ(s->g_pasteevent, 1);
+  EXPECT_EQ(s->g_rotate, 0) << "no spin starts";
+  EXPECT_EQ(s->g_vangle, 0.0);
+  EXPECT_STREQ(s->messagetxt, "Now pasting vertices...");
+  EXPECT_EQ(s->_NOV, 7) << "the snapshot is taken";
+  EXPECT_EQ(s->NOE, edges_before + 1);
+  EXPECT_TRUE((s->edge[s->NOE - 1] == Edge{1, 3}));
+  // The touch step at the same release makes the released-on vertex current.
+  EXPECT_EQ(s->g_purtj, 1);
+  EXPECT_EQ(s->g_purturb, 1);
+
+  // A later release over empty canvas sets no spin while the paste runs.
+  mouse_event(*s, MouseKind::LeftDown, 200, 50, e);
+  mouse_event(*s, MouseKind::LeftUp, 300, 50, e);
+  EXPECT_EQ(s->g_rotate, 0);
+  EXPECT_EQ(s->g_vangle, 0.0);
 }
 
 TEST_F(Mouse, RightDragMovesTheGrabbedComponentOnly) {
