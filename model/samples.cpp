@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "copy/paste.h"
 #include "model/components.h"
 #include "model/surface_file.h"
 #include "sim/relax.h"
@@ -110,6 +111,7 @@ int ReadSampleData(Store& s, int n) {
   // The samples are fixed and valid; parsing through the checked reader costs
   // nothing and keeps one grammar for samples and files.
   if (!parse_surface(text, ':', p, err)) return 1;
+  end_paste(s);
   commit_surface(s, p, /*append=*/false);
   s._NOV = 0;
   modify(s);

@@ -13,6 +13,7 @@
 #include <numeric>
 #include <sstream>
 
+#include "copy/paste.h"
 #include "model/components.h"
 #include "model/undo.h"
 #include "sim/relax.h"
@@ -255,6 +256,7 @@ int count_components(const Store& s, bool with_store, const ParsedSurface& p) {
 bool open_surface_text(Store& s, std::string_view text, std::string& err) {
   ParsedSurface p;
   if (!parse_surface(text, '\n', p, err) || !pieces_fit(s, false, p, err)) return false;
+  end_paste(s);
   commit_surface(s, p, false);
   modify(s);
   fill_conn_comp(s);
@@ -267,6 +269,7 @@ bool append_surface_text(Store& s, std::string_view text, std::string& err) {
   if (!parse_surface(text, '\n', p, err, MAXNOV - s.NOV, MAXNOE - s.NOE, MAXNOS - s.NOS) ||
       !pieces_fit(s, true, p, err))
     return false;
+  end_paste(s);
   makecopy(s);
   commit_surface(s, p, true);
   modify(s);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "copy/paste.h"
+
 namespace brimoss {
 
 void makecopy(Store& s) {
@@ -18,6 +20,7 @@ void makecopy(Store& s) {
 
 void undopaste(Store& s) {
   if (s._NOV == 0) return;
+  end_paste(s);
   std::copy_n(s._x.begin(), s._NOV, s.x.begin());
   std::copy_n(s._y.begin(), s._NOV, s.y.begin());
   std::copy_n(s._z.begin(), s._NOV, s.z.begin());

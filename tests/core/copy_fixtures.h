@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 #include <memory>
 #include <set>
 #include <string>
@@ -12,13 +11,15 @@
 
 #include "model/store.h"
 
-namespace brimoss::testing {
+namespace brimoss::fixtures {
 
 // A surface of `nov` vertices on a circle of radius 2 with the given faces and
 // edges (each stored lower index first, all of kind a). Components numbered 1
 // for every vertex, nothing highlighted.
-inline std::unique_ptr<Store> surface(int nov, std::initializer_list<Face> faces,
-                                      std::initializer_list<std::pair<int, int>> edges) {
+using EdgeList = std::vector<std::pair<int, int>>;
+
+inline std::unique_ptr<Store> surface(int nov, const std::vector<Face>& faces,
+                                      const EdgeList& edges) {
   auto s = make_store();
   s->NOV = nov;
   for (int v = 0; v < nov; ++v) {
@@ -39,8 +40,8 @@ inline std::unique_ptr<Store> surface(int nov, std::initializer_list<Face> faces
 
 // The edges of the given faces, each once, lower index first, in order of
 // first appearance.
-inline std::vector<std::pair<int, int>> edges_of(std::initializer_list<Face> faces) {
-  std::vector<std::pair<int, int>> out;
+inline EdgeList edges_of(const std::vector<Face>& faces) {
+  EdgeList out;
   for (const Face& f : faces)
     for (int k = 0; k < 3; ++k) {
       const int a = std::min(f[k], f[(k + 1) % 3]), b = std::max(f[k], f[(k + 1) % 3]);
@@ -48,6 +49,11 @@ inline std::vector<std::pair<int, int>> edges_of(std::initializer_list<Face> fac
         out.emplace_back(a, b);
     }
   return out;
+}
+
+// A surface made of the given faces and their edges.
+inline std::unique_ptr<Store> from_faces(int nov, const std::vector<Face>& faces) {
+  return surface(nov, faces, edges_of(faces));
 }
 
 // The invariants every operation keeps; an empty string when they hold.
@@ -83,4 +89,4 @@ inline int duplicate_edges(const Store& s) {
   return dup;
 }
 
-}  // namespace brimoss::testing
+}  // namespace brimoss::fixtures
