@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "copy/paste.h"
 #include "model/samples.h"
 #include "model/undo.h"
 #include "sim/relax.h"
@@ -166,6 +167,7 @@ bool attach_new_cell(Store& s) {
   const int c = s.g_purtj;
   Place pl;
   if (!find_place(s, c, &pl)) return false;
+  end_paste(s);
   makecopy(s);
   append_cell(s, c, pl);
   return true;

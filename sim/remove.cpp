@@ -1,5 +1,6 @@
 #include "sim/remove.h"
 
+#include "copy/paste.h"
 #include "model/undo.h"
 #include "sim/relax.h"
 
@@ -8,6 +9,7 @@ namespace brimoss {
 bool removevertex(Store& s) {
   const int v = s.g_purtj;
   if (v < 0 || v >= s.NOV) return false;
+  end_paste(s);
   makecopy(s);
 
   // One pass each with a write index: the survivors keep their order, and

@@ -13,6 +13,8 @@
 #include "model/samples.h"
 #include "model/surface_file.h"
 #include "model/undo.h"
+#include "sim/grow.h"
+#include "sim/remove.h"
 
 using namespace brimoss;
 using brimoss::fixtures::broken_invariant;
@@ -401,6 +403,30 @@ TEST(Paste, CommandsDuringARunningPaste) {
        joining_edge_kept},
       {"add mirror", [](Store& s) { EXPECT_TRUE(add_copy(s, true)); }, false, false,
        joining_edge_kept},
+      {"growth",
+       [](Store& s) {
+         s.g_purtj = 1;
+         EXPECT_TRUE(addnewpolygon(s));
+       },
+       false, false, joining_edge_kept},
+      {"growth that does not fit",
+       [](Store& s) {
+         s.g_purtj = 7;  // the centre of the cell: seven faces
+         EXPECT_FALSE(addnewpolygon(s));
+       },
+       true,
+       true,
+       {}},
+      {"removal",
+       [](Store& s) {
+         s.g_purtj = 1;
+         EXPECT_TRUE(removevertex(s));
+       },
+       false, false,
+       [](const Store& b, const Store& a) {
+         EXPECT_EQ(a.edge[a.NOE - 1], (Edge{0, 7}));
+         EXPECT_EQ(a.phi[a.NOE - 1], b.phi[28]);
+       }},
       {"mirror", [](Store& s) { mirror_image(s); }, true, true, {}},
       {"a new paste",
        [](Store& s) {
