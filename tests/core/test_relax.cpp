@@ -1,0 +1,360 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "model/samples.h"
+#include "model/surface_file.h"
+#include "sim/relax.h"
+#include "tests/core/grid_surface.h"
+
+using namespace brimoss;
+
+namespace {
+
+// The relaxation pass written the slow way: every vertex pair j < k, and for
+// each pair every edge stored exactly as (j, k). The fast pass must add the
+// same contributions in the same order, so the two agree to the last bit.
+// Zero-length edges (and lengths so small that the correction overflows) are
+// skipped, as in the program.
+// Four ints at a time, for the edge scan below.
+using Lanes = int __attribute__((vector_size(16)));
+
+void literal_modifyonce(Store& s) {
+  for (int i = 0; i < s.NOV; ++i) s.dx[i] = s.dy[i] = s.dz[i] = 0;
+  for (int l = 0; l < s.NOE; ++l) {
+    const int a = s.edge[l].first, b = s.edge[l].second;
+    s.edgelength[l] =
+        std::sqrt((s.x[b] - s.x[a]) * (s.x[b] - s.x[a]) + (s.y[b] - s.y[a]) * (s.y[b] - s.y[a]) +
+                  (s.z[b] - s.z[a]) * (s.z[b] - s.z[a]));
+  }
+  // The ends of every edge, four edges a lane group, padded with -1 (which
+  // matches no vertex). Only so that testing every edge against every vertex
+  // pair stays affordable on a thousand vertices: a group of 64 edges is first
+  // tested as a whole, and only a group that holds (j, k) is walked edge by
+  // edge, in index order.
+  const int groups = (s.NOE + 3) / 4;
+  std::vector<Lanes> first(groups, Lanes{-1, -1, -1, -1}), second(first);
+  for (int l = 0; l < s.NOE; ++l) {
+    first[l / 4][l % 4] = s.edge[l].first;
+    second[l / 4][l % 4] = s.edge[l].second;
+  }
+  constexpr int kBlock = 16;  // lane groups per block
+  for (int j = 0; j < s.NOV; ++j) {
+    const Lanes jj = {j, j, j, j};
+    for (int k = j + 1; k < s.NOV; ++k) {
+      const Lanes kk = {k, k, k, k};
+      for (int g0 = 0; g0 < groups; g0 += kBlock) {
+        const int g1 = g0 + kBlock < groups ? g0 + kBlock : groups;
+        Lanes hit = {0, 0, 0, 0};
+        for (int g = g0; g < g1; ++g) hit |= (first[g] == jj) & (second[g] == kk);
+        if (!(hit[0] | hit[1] | hit[2] | hit[3])) continue;
+        const int l1 = 4 * g1 < s.NOE ? 4 * g1 : s.NOE;
+        for (int l = 4 * g0; l < l1; ++l) {
+          if (s.edge[l].first != j || s.edge[l].second != k) continue;
+          if (!(s.edgelength[l] > 0)) continue;
+          const double c = 1 - s.phi[l] / s.edgelength[l];
+          if (!std::isfinite(c)) continue;
+          s.dx[j] += c * (s.x[k] - s.x[j]);
+          s.dx[k] -= c * (s.x[k] - s.x[j]);
+          s.dy[j] += c * (s.y[k] - s.y[j]);
+          s.dy[k] -= c * (s.y[k] - s.y[j]);
+          s.dz[j] += c * (s.z[k] - s.z[j]);
+          s.dz[k] -= c * (s.z[k] - s.z[j]);
+        }
+      }
+    }
+  }
+  for (int i = 0; i < s.NOV; ++i) {
+    s.dx[i] *= 0.2;
+    s.dy[i] *= 0.2;
+    s.dz[i] *= 0.2;
+    s.x[i] += s.dx[i];
+    s.y[i] += s.dy[i];
+    s.z[i] += s.dz[i];
+  }
+}
+
+bool literal_modify(Store& s, int* passes) {
+  const int limit = s.touch_purturb ? 50 : 10;
+  int count = 0;
+  for (;;) {
+    ++count;
+    literal_modifyonce(s);
+    bool out = false;
+    for (int l = 0; l < s.NOE && !out; ++l) {
+      const int a = s.edge[l].first, b = s.edge[l].second;
+      const double len =
+          std::sqrt((s.x[b] - s.x[a]) * (s.x[b] - s.x[a]) + (s.y[b] - s.y[a]) * (s.y[b] - s.y[a]) +
+                    (s.z[b] - s.z[a]) * (s.z[b] - s.z[a]));
+      out = len - s.phi[l] < -0.05 || len - s.phi[l] > 0.05;
+    }
+    *passes = count;
+    if (count > limit) return false;
+    if (!out) return true;
+  }
+}
+
+// Positions and the scratch displacements, bit for bit.
+void expect_same_vertices(const Store& a, const Store& b) {
+  ASSERT_EQ(a.NOV, b.NOV);
+  const std::size_t n = sizeof(double) * a.NOV;
+  EXPECT_EQ(std::memcmp(a.x.data(), b.x.data(), n), 0);
+  EXPECT_EQ(std::memcmp(a.y.data(), b.y.data(), n), 0);
+  EXPECT_EQ(std::memcmp(a.z.data(), b.z.data(), n), 0);
+  EXPECT_EQ(std::memcmp(a.dx.data(), b.dx.data(), n), 0);
+  EXPECT_EQ(std::memcmp(a.dy.data(), b.dy.data(), n), 0);
+  EXPECT_EQ(std::memcmp(a.dz.data(), b.dz.data(), n), 0);
+  for (int i = 0; i < a.NOV; ++i) {
+    if (a.x[i] != b.x[i] || a.y[i] != b.y[i] || a.z[i] != b.z[i]) {
+      ADD_FAILURE() << "vertex " << i << " differs first";
+      return;
+    }
+  }
+}
+
+// A sample as written, before the relaxation that loading runs.
+void raw_sample(Store& s, int n) {
+  ParsedSurface p;
+  std::string err;
+  ASSERT_TRUE(parse_surface(sample_as_file_text(n), '\n', p, err)) << err;
+  commit_surface(s, p, false);
+}
+
+// The fast and the literal relaxation from the same start: after single passes
+// the positions, the scratch displacements and the edge lengths agree bit for
+// bit.
+void compare_passes(const Store& start, int passes) {
+  auto fast = std::make_unique<Store>(start);
+  auto slow = std::make_unique<Store>(start);
+  for (int p = 0; p < passes; ++p) {
+    modifyonce(*fast);
+    literal_modifyonce(*slow);
+  }
+  expect_same_vertices(*fast, *slow);
+  EXPECT_EQ(
+      std::memcmp(fast->edgelength.data(), slow->edgelength.data(), sizeof(double) * start.NOE), 0);
+}
+
+// ...and a full modify gives the same result, pass count and positions.
+void compare_modify(const Store& start, bool touch) {
+  auto fast = std::make_unique<Store>(start);
+  auto slow = std::make_unique<Store>(start);
+  fast->touch_purturb = slow->touch_purturb = touch;
+  const bool r_fast = modify(*fast);
+  const int passes_fast = last_modify_passes();
+  int passes = 0;
+  const bool r_slow = literal_modify(*slow, &passes);
+  EXPECT_EQ(r_fast, r_slow);
+  EXPECT_EQ(passes_fast, passes);
+  expect_same_vertices(*fast, *slow);
+}
+
+Store two_vertices(double x1, double phi, int first, int second) {
+  Store s;
+  s.NOV = 2;
+  s.x[1] = x1;
+  s.NOE = 1;
+  s.edge[0] = {first, second};
+  s.phi[0] = phi;
+  return s;
+}
+
+double len01(const Store& s) {
+  return std::hypot(s.x[1] - s.x[0], s.y[1] - s.y[0], s.z[1] - s.z[0]);
+}
+
+}  // namespace
+
+TEST(Relax, FastPassIsBitIdenticalToPairScanOnSamples) {
+  for (int n : {128, 129, 130, 131}) {
+    SCOPED_TRACE(n);
+    auto s = make_store();
+    raw_sample(*s, n);  // large corrections
+    compare_passes(*s, 5);
+    compare_modify(*s, true);
+    compare_modify(*s, false);
+    ReadSampleData(*s, n);  // relaxed, then disturbed
+    s->x[3] += 0.7;
+    s->z[5] -= 0.4;
+    compare_passes(*s, 5);
+    compare_modify(*s, true);
+  }
+}
+
+// A grid of 1000 vertices with its edge list shuffled, some edges listed twice
+// and (for the single passes) some reversed, so the fast order has to be
+// rebuilt from scratch and must still add every contribution where the pair
+// scan does.
+TEST(Relax, FastPassIsBitIdenticalOnLargeSurface) {
+  auto s = make_store();
+  fixture::make_grid_surface(*s, 25, 40, 12345);
+  ASSERT_EQ(s->NOV, 1000);
+  ASSERT_GT(s->NOE, 2800);
+  fixture::Jitter r{99};
+  for (int l = s->NOE - 1; l > 0; --l) {
+    const int m = static_cast<int>((r.next() + 1) * 0.5 * (l + 1)) % (l + 1);
+    std::swap(s->edge[l], s->edge[m]);
+    std::swap(s->phi[l], s->phi[m]);
+  }
+  for (int l = 0; l < 40; ++l) {
+    s->edge[s->NOE] = s->edge[l * 13];
+    s->phi[s->NOE] = s->phi[l * 13];
+    ++s->NOE;
+  }
+  auto reversed = std::make_unique<Store>(*s);
+  for (int l = 0; l < reversed->NOE; l += 97)
+    std::swap(reversed->edge[l].first, reversed->edge[l].second);
+  compare_passes(*reversed, 3);
+
+  // The targets of this grid disagree everywhere, so a full modify would run
+  // eleven slow passes. Instead: targets equal to the current lengths, then a
+  // few vertices knocked out of place, which modify settles in a few passes.
+  for (int l = 0; l < s->NOE; ++l) {
+    const Edge e = s->edge[l];
+    s->phi[l] = std::hypot(s->x[e.second] - s->x[e.first], s->y[e.second] - s->y[e.first],
+                           s->z[e.second] - s->z[e.first]);
+  }
+  for (int i = 0; i < s->NOV; i += 37) {
+    s->x[i] += 0.3 * r.next();
+    s->y[i] += 0.3 * r.next();
+    s->z[i] += 0.3 * r.next();
+  }
+  compare_modify(*s, true);
+  {
+    auto probe = std::make_unique<Store>(*s);
+    EXPECT_TRUE(modify(*probe));
+    EXPECT_GT(last_modify_passes(), 2);  // really several passes
+  }
+}
+
+TEST(Relax, NoEdgesOnePassNothingMoves) {
+  auto s = make_store();
+  s->NOV = 3;
+  s->x[1] = 1;
+  s->y[2] = 2;
+  EXPECT_TRUE(modify(*s));
+  EXPECT_EQ(last_modify_passes(), 1);
+  EXPECT_EQ(s->x[0], 0);
+  EXPECT_EQ(s->x[1], 1);
+  EXPECT_EQ(s->y[2], 2);
+}
+
+TEST(Relax, SingleEdgeLosesFortyPercentOfItsErrorPerPass) {
+  Store s = two_vertices(2, 1, 0, 1);
+  modifyonce(s);
+  EXPECT_DOUBLE_EQ(s.x[0], 0.2);
+  EXPECT_DOUBLE_EQ(s.x[1], 1.8);
+  EXPECT_DOUBLE_EQ(len01(s), 1.6);
+
+  for (bool touch : {true, false}) {
+    Store t = two_vertices(2, 1, 0, 1);
+    t.touch_purturb = touch;
+    EXPECT_TRUE(modify(t));
+    EXPECT_EQ(last_modify_passes(), 6);  // 0.6^5 > 0.05 > 0.6^6
+    EXPECT_NEAR(len01(t) - 1, std::pow(0.6, 6), 1e-12);
+  }
+}
+
+TEST(Relax, ReversedEdgeNeverMovesButCountsInTheStopTest) {
+  for (bool touch : {true, false}) {
+    Store s = two_vertices(2, 1, 1, 0);
+    s.touch_purturb = touch;
+    EXPECT_FALSE(modify(s));
+    EXPECT_EQ(last_modify_passes(), touch ? 51 : 11);
+    EXPECT_EQ(s.x[0], 0);
+    EXPECT_EQ(s.x[1], 2);
+  }
+}
+
+TEST(Relax, ToleranceBoundaryIsInclusive) {
+  // Stored reversed so the pass leaves the length exactly as set; the numbers
+  // make length - target exactly the double 0.05 (and -0.05).
+  const double p = 0.0625, longer = p + 0.05;
+  ASSERT_EQ(longer - p, 0.05);
+  const double q = 0.125, shorter = q - 0.05;
+  ASSERT_EQ(shorter - q, -0.05);
+
+  Store s = two_vertices(longer, p, 1, 0);
+  EXPECT_TRUE(modify(s));
+  EXPECT_EQ(last_modify_passes(), 1);
+  s = two_vertices(shorter, q, 1, 0);
+  EXPECT_TRUE(modify(s));
+  s = two_vertices(std::nextafter(longer, 1.0), p, 1, 0);
+  EXPECT_FALSE(modify(s));
+  s = two_vertices(std::nextafter(shorter, 0.0), q, 1, 0);
+  EXPECT_FALSE(modify(s));
+}
+
+TEST(Relax, EdgeListedTwiceIsCorrectedTwice) {
+  Store s = two_vertices(2, 1, 0, 1);
+  s.NOE = 2;
+  s.edge[1] = s.edge[0];
+  s.phi[1] = 1;
+  modifyonce(s);
+  EXPECT_DOUBLE_EQ(s.x[0], 0.4);
+  EXPECT_DOUBLE_EQ(s.x[1], 1.6);
+}
+
+TEST(Relax, ZeroLengthEdgeIsSkippedAndNothingTurnsNaN) {
+  Store s;
+  s.NOV = 3;
+  s.x[0] = s.x[1] = 1;  // vertices 0 and 1 coincide
+  s.x[2] = 3;
+  s.NOE = 2;
+  s.edge[0] = {0, 1};
+  s.phi[0] = phi_a();
+  s.edge[1] = {1, 2};
+  s.phi[1] = 1;
+  modifyonce(s);
+  EXPECT_EQ(s.x[0], 1);  // only on the skipped edge
+  EXPECT_DOUBLE_EQ(s.x[1], 1.2);
+  EXPECT_DOUBLE_EQ(s.x[2], 2.8);
+  // After the first pass the pair is apart again and relaxes normally.
+  modify(s);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(std::isfinite(s.x[i]) && std::isfinite(s.y[i]) && std::isfinite(s.z[i])) << i;
+  }
+
+  // A surface whose every edge has zero length stays put and finite.
+  Store t;
+  t.NOV = 2;
+  t.NOE = 1;
+  t.edge[0] = {0, 1};
+  t.phi[0] = 1;
+  EXPECT_FALSE(modify(t));
+  EXPECT_EQ(t.x[0], 0);
+  EXPECT_EQ(t.x[1], 0);
+}
+
+TEST(Relax, OffsetPolygonMovesTheVertexMeanToTheOrigin) {
+  Store s;
+  s.NOV = 3;
+  const double pos[3][3] = {{0, 1, 2}, {2, 3, 4}, {1, 2, 3}};  // mean (1, 2, 3)
+  for (int i = 0; i < 3; ++i) s.x[i] = pos[i][0], s.y[i] = pos[i][1], s.z[i] = pos[i][2];
+  s.NOE = 2;
+  s.edge[0] = {0, 1};
+  s.edge[1] = {1, 2};
+  s.phi[0] = phi_a();
+  s.phi[1] = phi_b();
+  s.NOS = 1;
+  s.face[0] = Face{{0, 1, 2}};
+  const Store before = s;
+
+  offsetpolygon(s);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(s.x[i], pos[i][0] - 1);
+    EXPECT_EQ(s.y[i], pos[i][1] - 2);
+    EXPECT_EQ(s.z[i], pos[i][2] - 3);
+  }
+  EXPECT_EQ(std::memcmp(&s.edge, &before.edge, sizeof s.edge), 0);
+  EXPECT_EQ(std::memcmp(&s.phi, &before.phi, sizeof s.phi), 0);
+  EXPECT_EQ(std::memcmp(&s.face, &before.face, sizeof s.face), 0);
+
+  Store empty;
+  offsetpolygon(empty);  // no vertices: nothing to divide by
+  EXPECT_EQ(empty.x[0], 0);
+  EXPECT_FALSE(std::isnan(empty.x[0]));
+}
