@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+
+#include "model/invariants.h"
+#include "model/samples.h"
+#include "model/undo.h"
+
+using namespace brimoss;
+
+TEST(Invariants, HoldForFreshAndStartUpStores) {
+  std::string why;
+  auto s = make_store();
+  EXPECT_TRUE(check_invariants(*s, &why)) << why;
+  initialize_store(*s);
+  EXPECT_TRUE(check_invariants(*s, &why)) << why;
+  makecopy(*s);
+  EXPECT_TRUE(check_invariants(*s, &why)) << why;
+}
+
+TEST(Invariants, EachBrokenRuleIsReported) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    const char* name;
+    std::function<void(Store&)> breakit;
+    const char* mentions;
+  };
+  const Case cases[] = {
+      {"vertex count above capacity", [](Store& s) { s.NOV = MAXNOV + 1; }, "vertex count"},
+      {"negative edge count", [](Store& s) { s.NOE = -1; }, "edge count"},
+      {"face count above capacity", [](Store& s) { s.NOS = MAXNOS + 1; }, "face count"},
+      {"edge end past the vertices", [](Store& s) { s.edge[5].second = s.NOV; }, "edge 5"},
+      {"negative edge end", [](Store& s) { s.edge[0].first = -1; }, "edge 0"},
+      {"face corner past the vertices", [](Store& s) { s.face[7][2] = s.NOV; }, "face 7"},
+      {"infinite coordinate", [inf](Store& s) { s.y[3] = -inf; }, "vertex 3"},
+      {"NaN coordinate", [nan](Store& s) { s.z[28] = nan; }, "vertex 28"},
+      {"NaN target", [nan](Store& s) { s.phi[2] = nan; }, "edge 2"},
+      {"component number 100", [](Store& s) { s.conn_comp[4] = MAXCONNCOMP; }, "vertex 4"},
+      {"negative component number", [](Store& s) { s.conn_comp[0] = -1; }, "vertex 0"},
+      {"NOcomp past the tables", [](Store& s) { s.NOcomp = MAXCONNCOMP; }, "NOcomp"},
+      {"snapshot edge past its vertices",
+       [](Store& s) {
+         makecopy(s);
+         s._edge[1].second = s._NOV;
+       },
+       "snapshot edge 1"},
+      {"snapshot NaN",
+       [nan](Store& s) {
+         makecopy(s);
+         s._x[0] = nan;
+       },
+       "snapshot vertex 0"},
+  };
+  auto base = make_store();
+  initialize_store(*base);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto s = std::make_unique<Store>(*base);
+    c.breakit(*s);
+    std::string why;
+    EXPECT_FALSE(check_invariants(*s, &why));
+    EXPECT_NE(why.find(c.mentions), std::string::npos) << why;
+  }
+}
+
+TEST(Invariants, EntriesBeyondTheCountsDoNotMatter) {
+  auto s = make_store();
+  initialize_store(*s);
+  s->x[s->NOV] = std::numeric_limits<double>::quiet_NaN();
+  s->edge[s->NOE] = {-5, 99999};
+  s->conn_comp[s->NOV] = 12345;
+  s->_NOE = -3;  // no snapshot held: its counts mean nothing
+  EXPECT_TRUE(check_invariants(*s));
+}
