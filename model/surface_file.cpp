@@ -366,9 +366,7 @@ std::string surface_text(const Store& s) {
   return out;
 }
 
-bool save_surface_file(const Store& s, const std::string& path, std::string& err) {
-  const std::string text = surface_text(s);
-
+bool write_file_atomically(const std::string& path, std::string_view bytes, std::string& err) {
   // Write through a symbolic link rather than replacing the link itself.
   std::string target = path;
   struct stat st {};
@@ -403,8 +401,8 @@ bool save_surface_file(const Store& s, const std::string& path, std::string& err
     unlink(tmp.c_str());
     return false;
   };
-  const char* p = text.data();
-  std::size_t left = text.size();
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
   while (left > 0) {
     const ssize_t n = write(fd, p, left);
     if (n < 0) {
@@ -427,6 +425,10 @@ bool save_surface_file(const Store& s, const std::string& path, std::string& err
     return false;
   }
   return true;
+}
+
+bool save_surface_file(const Store& s, const std::string& path, std::string& err) {
+  return write_file_atomically(path, surface_text(s), err);
 }
 
 }  // namespace brimoss

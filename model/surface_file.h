@@ -59,6 +59,12 @@ std::string surface_text(const Store& s);
 // earlier file as it was. On failure returns false with a reason in `err`.
 bool save_surface_file(const Store& s, const std::string& path, std::string& err);
 
+// Writes `bytes` to `path` the same way: a temporary file beside the target,
+// flushed to disk and renamed over it; a symbolic link is written through and
+// an existing file keeps its permissions. On failure the target is untouched
+// and `err` says why.
+bool write_file_atomically(const std::string& path, std::string_view bytes, std::string& err);
+
 // Reads a whole file into `text`.
 bool read_whole_file(const std::string& path, std::string& text, std::string& err);
 

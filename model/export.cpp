@@ -1,0 +1,462 @@
+#include "model/export.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <numeric>
+#include <unordered_map>
+
+#include "model/surface_file.h"
+
+namespace brimoss {
+
+namespace {
+
+using Vec = std::array<double, 3>;
+
+Vec sub(const Vec& a, const Vec& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+Vec cross(const Vec& a, const Vec& b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+double norm(const Vec& a) { return std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]); }
+
+std::string lower(std::string t) {
+  for (char& c : t)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return t;
+}
+
+// Undirected edge key.
+std::uint64_t edge_key(int a, int b) {
+  if (a > b) std::swap(a, b);
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) |
+         static_cast<std::uint32_t>(b);
+}
+
+int find(std::vector<int>& parent, int v) {
+  while (parent[v] != v) {
+    parent[v] = parent[parent[v]];
+    v = parent[v];
+  }
+  return v;
+}
+
+void unite(std::vector<int>& parent, int a, int b) {
+  a = find(parent, a);
+  b = find(parent, b);
+  if (a != b) parent[std::max(a, b)] = std::min(a, b);
+}
+
+// Does the face run from a to b (rather than from b to a)?
+bool runs(const std::array<int, 3>& f, int a, int b) {
+  for (int k = 0; k < 3; ++k)
+    if (f[k] == a && f[(k + 1) % 3] == b) return true;
+  return false;
+}
+
+// Nine significant digits, as "%.9g" writes them in the C locale: enough for
+// a float to come back exactly and plenty for a printer or a renderer.
+void put_number(std::string& out, double v) {
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 9);
+  out.append(buf, r.ptr);
+}
+
+void put_int(std::string& out, long long v) {
+  char buf[24];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, r.ptr);
+}
+
+void put_u32le(std::string& out, std::uint32_t u) {
+  for (int k = 0; k < 4; ++k) out += static_cast<char>((u >> (8 * k)) & 0xffu);
+}
+
+void put_f32le(std::string& out, double v) {
+  const float f = static_cast<float>(v);
+  std::uint32_t u = 0;
+  std::memcpy(&u, &f, sizeof u);
+  put_u32le(out, u);
+}
+
+std::string obj_bytes(const TriMesh& m) {
+  std::string out = "# Brimoss sheet: ";
+  put_int(out, static_cast<long long>(m.v.size()));
+  out += " vertices, ";
+  put_int(out, static_cast<long long>(m.f.size()));
+  out += " faces\n";
+  for (const Vec& p : m.v) {
+    out += 'v';
+    for (double c : p) {
+      out += ' ';
+      put_number(out, c);
+    }
+    out += '\n';
+  }
+  for (const auto& f : m.f) {
+    out += 'f';
+    for (int i : f) {
+      out += ' ';
+      put_int(out, static_cast<long long>(i) + 1);
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+std::string ply_bytes(const TriMesh& m) {
+  std::string out = "ply\nformat ascii 1.0\ncomment Brimoss sheet\nelement vertex ";
+  put_int(out, static_cast<long long>(m.v.size()));
+  out +=
+      "\nproperty double x\nproperty double y\nproperty double z\n"
+      "element face ";
+  put_int(out, static_cast<long long>(m.f.size()));
+  out += "\nproperty list uchar int vertex_indices\nend_header\n";
+  for (const Vec& p : m.v) {
+    put_number(out, p[0]);
+    out += ' ';
+    put_number(out, p[1]);
+    out += ' ';
+    put_number(out, p[2]);
+    out += '\n';
+  }
+  for (const auto& f : m.f) {
+    out += '3';
+    for (int i : f) {
+      out += ' ';
+      put_int(out, i);
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+std::string stl_bytes(const TriMesh& m) {
+  std::string out;
+  out.reserve(84 + 50 * m.f.size());
+  // The header must not begin with "solid", or readers take the file for text.
+  std::string header = "Brimoss sheet, binary STL";
+  header.resize(80, ' ');
+  out += header;
+  put_u32le(out, static_cast<std::uint32_t>(m.f.size()));
+  for (const auto& f : m.f) {
+    const Vec& a = m.v[f[0]];
+    const Vec& b = m.v[f[1]];
+    const Vec& c = m.v[f[2]];
+    Vec n = cross(sub(b, a), sub(c, a));
+    const double len = norm(n);
+    if (len > 0 && std::isfinite(len))
+      for (double& k : n) k /= len;
+    else
+      n = {0, 0, 0};
+    for (double k : n) put_f32le(out, k);
+    for (const Vec* p : {&a, &b, &c})
+      for (double k : *p) put_f32le(out, k);
+    out += '\0';
+    out += '\0';
+  }
+  return out;
+}
+
+// Every coordinate must survive as a number in the file, as a float for STL.
+bool positions_fit(const TriMesh& m, std::string& err) {
+  for (std::size_t i = 0; i < m.v.size(); ++i)
+    for (double c : m.v[i])
+      if (!std::isfinite(c) || !std::isfinite(static_cast<float>(c))) {
+        err = "vertex " + std::to_string(i) + " has a coordinate too large to write";
+        return false;
+      }
+  return true;
+}
+
+bool check_factor(double v, const char* what, std::string& err) {
+  if (!(v > 0) || !std::isfinite(v)) {
+    err = std::string(what) + " must be a positive number";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool mesh_format_for(const std::string& path, MeshFormat& format, std::string& err) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::size_t dot = path.find_last_of('.');
+  const std::string ext = (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+                              ? std::string()
+                              : lower(path.substr(dot));
+  if (ext == ".obj")
+    format = MeshFormat::Obj;
+  else if (ext == ".ply")
+    format = MeshFormat::Ply;
+  else if (ext == ".stl")
+    format = MeshFormat::Stl;
+  else {
+    err = "cannot export to " + path + ": " +
+          (ext.empty() ? std::string("no file type") : "unknown file type " + ext) +
+          " (use .obj, .ply or .stl)";
+    return false;
+  }
+  return true;
+}
+
+TriMesh surface_mesh(const Store& s, double scale) {
+  TriMesh m;
+  m.v.resize(s.NOV);
+  for (int i = 0; i < s.NOV; ++i) m.v[i] = {s.x[i] * scale, s.y[i] * scale, s.z[i] * scale};
+  m.f.resize(s.NOS);
+  for (int i = 0; i < s.NOS; ++i) m.f[i] = {s.face[i][0], s.face[i][1], s.face[i][2]};
+  return m;
+}
+
+bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, std::string& err) {
+  out = TriMesh();
+  if (!check_factor(thickness, "the thickness", err) || !check_factor(scale, "the scale", err))
+    return false;
+
+  // Faces with a repeated corner are segments or points: they cover nothing
+  // and would only put one edge twice into the same face.
+  std::vector<std::array<int, 3>> f;
+  std::vector<int> stored;  // the store's index of each kept face, for messages
+  for (int i = 0; i < s.NOS; ++i) {
+    const Face& g = s.face[i];
+    if (g[0] == g[1] || g[1] == g[2] || g[0] == g[2]) continue;
+    f.push_back({g[0], g[1], g[2]});
+    stored.push_back(i);
+  }
+  const int nf = static_cast<int>(f.size());
+  if (nf == 0) {
+    err = "the surface has no faces to thicken";
+    return false;
+  }
+
+  // Two faces on the same three corners close on themselves with no inside.
+  static_assert(MAXNOV <= (1 << 21), "three vertex indices must fit one key");
+  {
+    std::unordered_map<std::uint64_t, int> seen;
+    seen.reserve(nf);
+    for (int i = 0; i < nf; ++i) {
+      std::array<int, 3> c = f[i];
+      std::sort(c.begin(), c.end());
+      const std::uint64_t key = (static_cast<std::uint64_t>(c[0]) << 42) |
+                                (static_cast<std::uint64_t>(c[1]) << 21) |
+                                static_cast<std::uint64_t>(c[2]);
+      auto [it, fresh] = seen.emplace(key, i);
+      if (!fresh) {
+        err = "faces " + std::to_string(stored[it->second]) + " and " + std::to_string(stored[i]) +
+              " have the same corners; such a sheet has no inside";
+        return false;
+      }
+    }
+  }
+
+  // The faces on each edge; a third one makes a fin no closed shell can have.
+  struct EdgeFaces {
+    int a = -1, b = -1;
+  };
+  std::unordered_map<std::uint64_t, EdgeFaces> on_edge;
+  on_edge.reserve(3 * nf);
+  for (int i = 0; i < nf; ++i)
+    for (int k = 0; k < 3; ++k) {
+      const int p = f[i][k], q = f[i][(k + 1) % 3];
+      EdgeFaces& e = on_edge[edge_key(p, q)];
+      if (e.a < 0) {
+        e.a = i;
+      } else if (e.b < 0) {
+        e.b = i;
+      } else {
+        err = "edge " + std::to_string(std::min(p, q)) + "-" + std::to_string(std::max(p, q)) +
+              " lies on three or more faces (" + std::to_string(stored[e.a]) + ", " +
+              std::to_string(stored[e.b]) + ", " + std::to_string(stored[i]) +
+              "); a sheet with such an edge cannot be made solid";
+        return false;
+      }
+    }
+
+  // The solid needs every piece of the sheet consistently oriented, not any
+  // particular side in front: turn faces over to agree with the first face of
+  // their piece, and refuse a piece that has only one side.
+  std::vector<signed char> flip(nf, -1);
+  std::vector<int> queue;
+  queue.reserve(nf);
+  for (int start = 0; start < nf; ++start) {
+    if (flip[start] >= 0) continue;
+    flip[start] = 0;
+    queue.assign(1, start);
+    for (std::size_t qi = 0; qi < queue.size(); ++qi) {
+      const int i = queue[qi];
+      for (int k = 0; k < 3; ++k) {
+        const int p = f[i][k], q = f[i][(k + 1) % 3];
+        const EdgeFaces& e = on_edge[edge_key(p, q)];
+        const int j = e.a == i ? e.b : e.a;
+        if (j < 0) continue;
+        // Neighbours agree when they run along their shared edge in opposite
+        // directions; face i, as it will be written, runs p->q unless flipped.
+        const bool same_way = runs(f[j], p, q);
+        const signed char want = static_cast<signed char>(flip[i] ^ (same_way ? 1 : 0));
+        if (flip[j] < 0) {
+          flip[j] = want;
+          queue.push_back(j);
+        } else if (flip[j] != want) {
+          err = "the piece of the sheet with face " + std::to_string(stored[start]) +
+                " is one-sided, like a Moebius strip, so it has no outside to thicken";
+          return false;
+        }
+      }
+    }
+  }
+  for (int i = 0; i < nf; ++i)
+    if (flip[i]) std::swap(f[i][1], f[i][2]);
+
+  // A vertex where separate fans of faces meet (as where a new cell was grown
+  // on a single vertex) gets one copy per fan, each moved along its own fan's
+  // normal: otherwise the walls of both fans would share one edge there.
+  // Corners of faces are united across the interior edges they share.
+  std::vector<int> corner(3 * nf);
+  std::iota(corner.begin(), corner.end(), 0);
+  for (int i = 0; i < nf; ++i)
+    for (int k = 0; k < 3; ++k) {
+      const int p = f[i][k], q = f[i][(k + 1) % 3];
+      const EdgeFaces& e = on_edge[edge_key(p, q)];
+      const int j = e.a == i ? e.b : e.a;
+      if (j < i) continue;  // border edge, or the pair already joined from j
+      for (int m = 0; m < 3; ++m) {
+        if (f[j][m] == p) unite(corner, 3 * i + k, 3 * j + m);
+        if (f[j][m] == q) unite(corner, 3 * i + (k + 1) % 3, 3 * j + m);
+      }
+    }
+  std::vector<int> group(3 * nf, -1);  // shell vertex of each fan, by its root corner
+  std::vector<int> group_vertex;       // store vertex of each fan
+  for (int c = 0; c < 3 * nf; ++c) {
+    const int r = find(corner, c);
+    if (group[r] < 0) {
+      group[r] = static_cast<int>(group_vertex.size());
+      group_vertex.push_back(f[c / 3][c % 3]);
+    }
+    group[c] = group[r];
+  }
+  const int ng = static_cast<int>(group_vertex.size());
+
+  auto pos = [&](int v) { return Vec{s.x[v], s.y[v], s.z[v]}; };
+  for (int v : group_vertex)
+    if (!std::isfinite(s.x[v]) || !std::isfinite(s.y[v]) || !std::isfinite(s.z[v])) {
+      err = "vertex " + std::to_string(v) + " has no finite position";
+      return false;
+    }
+
+  // Area-weighted normals: the sum of the faces' cross products. Where they
+  // cancel, or every face is a sliver, the largest face of the fan decides,
+  // and a fan of faces without area points along z.
+  std::vector<Vec> fn(nf);
+  for (int i = 0; i < nf; ++i) {
+    const Vec a = pos(f[i][0]);
+    fn[i] = cross(sub(pos(f[i][1]), a), sub(pos(f[i][2]), a));
+  }
+  std::vector<Vec> sum(ng, Vec{0, 0, 0});
+  std::vector<double> mass(ng, 0.0);
+  std::vector<int> largest(ng, -1);
+  for (int c = 0; c < 3 * nf; ++c) {
+    const int g = group[c], i = c / 3;
+    for (int k = 0; k < 3; ++k) sum[g][k] += fn[i][k];
+    const double a = norm(fn[i]);
+    if (!std::isfinite(a)) continue;
+    mass[g] += a;
+    if (a > 0 && (largest[g] < 0 || a > norm(fn[largest[g]]))) largest[g] = i;
+  }
+  std::vector<Vec> normal(ng);
+  for (int g = 0; g < ng; ++g) {
+    Vec n = sum[g];
+    double len = norm(n);
+    if (!(len > 1e-9 * mass[g]) || !std::isfinite(len)) {
+      n = largest[g] >= 0 ? fn[largest[g]] : Vec{0, 0, 1};
+      len = norm(n);
+    }
+    for (int k = 0; k < 3; ++k) normal[g][k] = n[k] / len;
+  }
+
+  // Shell vertices: the fans moved up (0 .. ng-1), then moved down.
+  const double h = thickness / 2;
+  out.v.resize(2 * ng);
+  for (int g = 0; g < ng; ++g) {
+    const Vec p = pos(group_vertex[g]);
+    for (int k = 0; k < 3; ++k) {
+      out.v[g][k] = (p[k] + h * normal[g][k]) * scale;
+      out.v[ng + g][k] = (p[k] - h * normal[g][k]) * scale;
+    }
+  }
+
+  out.f.reserve(2 * nf + 2 * nf);
+  for (int i = 0; i < nf; ++i) out.f.push_back({group[3 * i], group[3 * i + 1], group[3 * i + 2]});
+  for (int i = 0; i < nf; ++i)
+    out.f.push_back({ng + group[3 * i], ng + group[3 * i + 2], ng + group[3 * i + 1]});
+  // Walls along the border: the top runs a->b there, so the wall runs b->a on
+  // top and a->b at the bottom, and faces away from the sheet.
+  for (int i = 0; i < nf; ++i)
+    for (int k = 0; k < 3; ++k) {
+      const int p = f[i][k], q = f[i][(k + 1) % 3];
+      if (on_edge[edge_key(p, q)].b >= 0) continue;
+      const int a = group[3 * i + k], b = group[3 * i + (k + 1) % 3];
+      out.f.push_back({b, a, ng + a});
+      out.f.push_back({b, ng + a, ng + b});
+    }
+
+  // Slicers match corners by position, so two shell vertices that land on the
+  // same point would glue the shell together there.
+  if (!positions_fit(out, err)) return false;
+  struct Key {
+    float c[3];
+    bool operator==(const Key& o) const { return std::memcmp(c, o.c, sizeof c) == 0; }
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& k) const {
+      std::uint32_t u[3];
+      std::memcpy(u, k.c, sizeof u);
+      return (static_cast<std::size_t>(u[0]) * 0x9E3779B1u) ^
+             (static_cast<std::size_t>(u[1]) * 0x85EBCA77u) ^ u[2];
+    }
+  };
+  std::unordered_map<Key, int, KeyHash> at;
+  at.reserve(out.v.size());
+  for (int i = 0; i < static_cast<int>(out.v.size()); ++i) {
+    Key key{};
+    for (int k = 0; k < 3; ++k) key.c[k] = static_cast<float>(out.v[i][k]) + 0.0f;
+    if (!at.emplace(key, i).second) {
+      err = "the thickened sheet touches itself at vertex " + std::to_string(group_vertex[i % ng]) +
+            "; try another thickness";
+      out = TriMesh();
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string mesh_bytes(const TriMesh& m, MeshFormat format) {
+  switch (format) {
+    case MeshFormat::Obj:
+      return obj_bytes(m);
+    case MeshFormat::Ply:
+      return ply_bytes(m);
+    case MeshFormat::Stl:
+      return stl_bytes(m);
+  }
+  return std::string();
+}
+
+bool export_surface(const Store& s, const std::string& path, double scale, std::string& err) {
+  MeshFormat format;
+  if (!mesh_format_for(path, format, err) || !check_factor(scale, "the scale", err)) return false;
+  const TriMesh m = surface_mesh(s, scale);
+  return positions_fit(m, err) && write_file_atomically(path, mesh_bytes(m, format), err);
+}
+
+bool export_solid(const Store& s, const std::string& path, double thickness, double scale,
+                  std::string& err) {
+  MeshFormat format;
+  TriMesh m;
+  return mesh_format_for(path, format, err) && solid_mesh(s, thickness, scale, m, err) &&
+         write_file_atomically(path, mesh_bytes(m, format), err);
+}
+
+}  // namespace brimoss

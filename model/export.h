@@ -1,0 +1,48 @@
+// Exporting the sheet to the mesh formats that renderers, mesh editors and
+// slicers read: Wavefront OBJ, ASCII PLY and binary STL. The sheet itself can be
+// written as it is, or thickened into a closed shell that a slicer accepts as a
+// solid.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "model/store.h"
+
+namespace brimoss {
+
+enum class MeshFormat { Obj, Ply, Stl };
+
+// The format named by the path's extension, in any letter case.
+bool mesh_format_for(const std::string& path, MeshFormat& format, std::string& err);
+
+// A triangle mesh ready to be written: positions and faces by index.
+struct TriMesh {
+  std::vector<std::array<double, 3>> v;
+  std::vector<std::array<int, 3>> f;
+};
+
+// The surface as it is stored: every vertex, every face in its stored corner
+// order, coordinates multiplied by `scale`.
+TriMesh surface_mesh(const Store& s, double scale);
+
+// The sheet thickened into a closed, outward-facing shell: the surface moved
+// by +thickness/2 and, turned over, by -thickness/2 along the vertex normals,
+// joined by walls along the border. Refuses (false, reason in `err`) what no
+// closed shell can be made of: an edge on three or more faces, a one-sided
+// piece, or a result that touches itself. Faces with a repeated corner have no
+// area and are left out; vertices on no face are dropped.
+bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, std::string& err);
+
+// The file bytes of a mesh in a format.
+std::string mesh_bytes(const TriMesh& m, MeshFormat format);
+
+// Writes the surface, or the thickened shell, to `path` in the format its
+// extension names, through a temporary file and a rename. On failure nothing
+// is written and `err` says why.
+bool export_surface(const Store& s, const std::string& path, double scale, std::string& err);
+bool export_solid(const Store& s, const std::string& path, double thickness, double scale,
+                  std::string& err);
+
+}  // namespace brimoss
