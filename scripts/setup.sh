@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake g++ clang libgtest-dev libgmock-dev libbenchmark-dev libwxgtk3.2-dev
-          xvfb xauth imagemagick xdotool ghostscript libclang-rt-14-dev libassimp-dev)
+          xvfb xauth imagemagick xdotool ghostscript libclang-rt-14-dev libassimp-dev
+          desktop-file-utils)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
