@@ -1,0 +1,5 @@
+#include "app/globals.h"
+
+wxString g_Filename = "untitled";
+wxString g_Path;
+wxPrintData* g_printData = nullptr;

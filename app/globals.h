@@ -1,0 +1,15 @@
+// Program-wide toolkit objects that live for the whole run. The surface and
+// every setting the drawing reads are in the store (the_store()); these are
+// only the pieces that are toolkit types.
+#pragma once
+
+#include <wx/print.h>
+#include <wx/string.h>
+
+// The file name (without folder) last chosen in a file dialog, offered as the
+// next dialog's default, and its full path.
+extern wxString g_Filename;
+extern wxString g_Path;
+
+// Printer settings, created by MyApp::Initialize and kept for the run.
+extern wxPrintData* g_printData;

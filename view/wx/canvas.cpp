@@ -1,0 +1,78 @@
+#include "view/wx/canvas.h"
+
+#include <algorithm>
+
+#include "app/frame.h"
+#include "app/icon.xpm"
+#include "model/store.h"
+#include "view/wx/scene.h"
+
+namespace {
+
+constexpr int kMinBitmapWidth = 1024;
+constexpr int kMinBitmapHeight = 768;
+
+wxBitmap*& screen_bitmap_slot() {
+  static wxBitmap* bmp = nullptr;
+  return bmp;
+}
+
+}  // namespace
+
+wxBitmap& ScreenBitmap() {
+  wxBitmap*& bmp = screen_bitmap_slot();
+  // Made on first use rather than before the toolkit is up: a bitmap with the
+  // screen's depth needs the display.
+  if (!bmp) bmp = new wxBitmap(kMinBitmapWidth, kMinBitmapHeight, -1);
+  return *bmp;
+}
+
+void EnsureScreenBitmap(int w, int h) {
+  wxBitmap& bmp = ScreenBitmap();
+  if (w <= bmp.GetWidth() && h <= bmp.GetHeight()) return;
+  bmp = wxBitmap(std::max({w, bmp.GetWidth(), kMinBitmapWidth}),
+                 std::max({h, bmp.GetHeight(), kMinBitmapHeight}), -1);
+}
+
+wxBEGIN_EVENT_TABLE(MyCanvas, wxWindow) EVT_PAINT(MyCanvas::OnPaint)
+    EVT_ERASE_BACKGROUND(MyCanvas::OnErase) EVT_MOUSE_EVENTS(MyCanvas::OnMouseEvent)
+        EVT_TIMER(kCanvasTimerId, MyCanvas::OnTimer) EVT_SIZE(MyCanvas::OnSize) wxEND_EVENT_TABLE()
+
+            MyCanvas::MyCanvas(MyFrame* frame)
+    : wxWindow(frame, wxID_ANY, wxPoint(0, 0), wxSize(640, 480), 0, wxPanelNameStr),
+      m_owner(frame),
+      m_timer(this, kCanvasTimerId) {
+  frame->SetIcon(wxIcon(icon1_xpm));
+  m_timer.Start(20, wxTIMER_CONTINUOUS);
+  Recentre();
+}
+
+void MyCanvas::Recentre() {
+  const wxSize sz = GetClientSize();
+  brimoss::Store& s = brimoss::the_store();
+  s.g_centerx = sz.x / 2;
+  s.g_centery = sz.y / 2;
+}
+
+void MyCanvas::OnPaint(wxPaintEvent&) {
+  wxPaintDC dc(this);
+  PrepareDC(dc);
+  m_owner->PrepareDC(dc);
+  wxBitmap& bmp = ScreenBitmap();
+  wxMemoryDC mdc;
+  mdc.SelectObject(bmp);
+  DrawPoly(mdc);
+  dc.Blit(0, 0, bmp.GetWidth(), bmp.GetHeight(), &mdc, 0, 0, wxCOPY, false);
+  mdc.SelectObject(wxNullBitmap);
+}
+
+void MyCanvas::OnErase(wxEraseEvent&) {}
+
+void MyCanvas::OnSize(wxSizeEvent&) {
+  const wxSize sz = GetClientSize();
+  EnsureScreenBitmap(sz.x, sz.y);
+  Recentre();
+  Refresh(false);
+}
+
+void MyCanvas::DrawPoly(wxMemoryDC& dc) { DrawScene(dc, brimoss::the_store(), true); }
