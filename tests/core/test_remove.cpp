@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "model/invariants.h"
 #include "model/samples.h"
 #include "model/store.h"
 #include "model/undo.h"
@@ -123,6 +124,8 @@ TEST(Remove, MatchesRemovalByShifting) {
     ASSERT_TRUE(same_surface(*s, *ref));
   }
   for (int i = 0; i < s->NOE; ++i) EXPECT_LT(s->edge[i].first, s->edge[i].second);
+  std::string why;
+  EXPECT_TRUE(check_invariants(*s, &why)) << why;
 }
 
 TEST(Remove, NothingWhenTheCurrentVertexIsGone) {
