@@ -1,18 +1,24 @@
 // Mirror, copy and the joining of two vertices.
 #include "app/frame.h"
+#include "copy/mirror.h"
 #include "copy/paste.h"
 #include "model/store.h"
 
 void MyFrame::OnMirror(wxCommandEvent&) {
-  // filled in with the mirror command
+  brimoss::mirror_image(brimoss::the_store());
+  Refresh(false);
 }
 
+// A copy that does not fit is refused silently, like every command that
+// cannot be carried out; the picture simply stays as it was.
 void MyFrame::OnAddSame(wxCommandEvent&) {
-  // filled in with the copy command
+  brimoss::add_copy(brimoss::the_store(), false);
+  Refresh(false);
 }
 
 void MyFrame::OnAddMirror(wxCommandEvent&) {
-  // filled in with the mirror-copy command
+  brimoss::add_copy(brimoss::the_store(), true);
+  Refresh(false);
 }
 
 bool MyFrame::pasteverticesP(int i, int j) {
