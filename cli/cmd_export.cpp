@@ -16,20 +16,18 @@ double scale_arg(const Args& a, std::size_t from) {
   return mm;
 }
 
-const Registrar export_cmd(
-    {"export", "PATH [--scale MM]",
-     "write the sheet as .obj, .ply or .stl (by extension); --scale makes each model unit MM "
-     "millimetres",
-     1, 3, [](Context& c, const Args& a) {
-       const double scale = scale_arg(a, 1);
-       std::string err;
-       if (!export_surface(c.s, a[0], scale, err)) c.refuse(err);
-     }});
+const Registrar export_cmd({"export", "PATH [--scale MM]",
+                            "write the sheet as .obj, .ply or .stl (MM millimetres per model unit)",
+                            1, 3, [](Context& c, const Args& a) {
+                              const double scale = scale_arg(a, 1);
+                              std::string err;
+                              if (!export_surface(c.s, a[0], scale, err)) c.refuse(err);
+                            }});
 
 const Registrar export_solid_cmd(
     {"export-solid", "PATH THICKNESS [--scale MM]",
-     "write the sheet thickened into a closed solid for 3D printing; THICKNESS is in model "
-     "units (an edge is about 0.85), and --scale applies to it too",
+     "write a closed solid THICKNESS thick (in model units; an edge is about 0.85) "
+     "for 3D printing",
      2, 4, [](Context& c, const Args& a) {
        const double thickness = double_arg(a, 1);
        if (!(thickness > 0)) throw UsageError{"the thickness must be a positive number"};
