@@ -165,7 +165,9 @@ bool positions_fit(const TriMesh& m, std::string& err) {
   for (std::size_t i = 0; i < m.v.size(); ++i)
     for (double c : m.v[i])
       if (!std::isfinite(c) || !std::isfinite(static_cast<float>(c))) {
-        err = "vertex " + std::to_string(i) + " has a coordinate too large to write";
+        err =
+            "vertex " + std::to_string(i) +
+            (std::isfinite(c) ? " has a coordinate too large to write" : " has no finite position");
         return false;
       }
   return true;

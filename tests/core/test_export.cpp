@@ -551,6 +551,16 @@ TEST(Export, UnknownFileTypeAndBadFactorsAreRefused) {
     EXPECT_FALSE(export_solid(*s, dir / "sheet.stl", t, 1.0, err));
     EXPECT_NE(err.find("thickness"), std::string::npos) << err;
   }
+  // A vertex with no finite position would write "nan" or "inf" into the file.
+  auto broken = sheet({{0, 0, 0}, {1, 0, 0}, {0, std::nan(""), 0}}, {{0, 1, 2}});
+  for (const char* name : {"nan.obj", "nan.ply", "nan.stl"}) {
+    std::string err;
+    EXPECT_FALSE(export_surface(*broken, dir / name, 1.0, err)) << name;
+    EXPECT_NE(err.find("vertex 2 has no finite position"), std::string::npos) << err;
+    err.clear();
+    EXPECT_FALSE(export_solid(*broken, dir / name, 0.1, 1.0, err)) << name;
+    EXPECT_NE(err.find("vertex 2 has no finite position"), std::string::npos) << err;
+  }
   EXPECT_TRUE(std::filesystem::is_empty(dir / ""));
   // Letter case does not matter.
   std::string err;
