@@ -1,17 +1,22 @@
 // Growth, pulling, removal and the touch perturbation switch.
 #include "app/frame.h"
 #include "model/store.h"
+#include "sim/grow.h"
+#include "sim/remove.h"
 
 void MyFrame::OnAddNewCell(wxCommandEvent&) {
-  // filled in with the growth command
+  brimoss::addnewpolygon(brimoss::the_store());
+  Refresh(false);
 }
 
 void MyFrame::OnPullPoint(wxCommandEvent&) {
-  // filled in with the pull command
+  brimoss::pullpoint(brimoss::the_store());
+  Refresh(false);
 }
 
 void MyFrame::OnRemoveCell(wxCommandEvent&) {
-  // filled in with the removal command
+  brimoss::removevertex(brimoss::the_store());
+  Refresh(false);
 }
 
 void MyFrame::OnTouchPurturb(wxCommandEvent&) {
