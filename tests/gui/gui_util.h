@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 #include <wx/stopwatch.h>
+#include <wx/testing.h>
 #include <wx/wx.h>
 
 #include <functional>
+#include <memory>
 
 #include "app/app.h"
 #include "app/frame.h"
@@ -46,7 +48,7 @@ class WindowTest : public ::testing::Test {
     PumpFor(100);
   }
   void TearDown() override {
-    frame->Destroy();
+    if (frame) frame->Destroy();
     PumpFor(30);
   }
   void Send(int id) {
@@ -57,4 +59,47 @@ class WindowTest : public ::testing::Test {
   brimoss::Store& s() { return brimoss::the_store(); }
 
   MyFrame* frame = nullptr;
+};
+
+// What a message box showed, as seen by ExpectMessage.
+struct SeenMessage {
+  bool shown = false;
+  wxString caption, message;
+  long style = 0;
+  wxWindow* parent = nullptr;
+};
+
+// Expects a message box, records what it showed and answers it with `answer`.
+class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
+ public:
+  ExpectMessage(std::shared_ptr<SeenMessage> seen, int answer)
+      : seen_(std::move(seen)), answer_(answer) {}
+
+ protected:
+  int OnInvoked(wxMessageDialog* dlg) const override {
+    seen_->shown = true;
+    seen_->caption = dlg->GetCaption();
+    seen_->message = dlg->GetMessage();
+    seen_->style = dlg->GetMessageDialogStyle();
+    seen_->parent = dlg->GetParent();
+    return answer_;
+  }
+
+ private:
+  std::shared_ptr<SeenMessage> seen_;
+  int answer_;
+};
+
+// While alive, any modal dialog fails the test and is answered with Cancel.
+class NoDialogs : public wxModalDialogHook {
+ public:
+  NoDialogs() { Register(); }
+  ~NoDialogs() override { Unregister(); }
+
+ protected:
+  int Enter(wxDialog* dlg) override {
+    ADD_FAILURE() << "unexpected dialog \"" << dlg->GetTitle().utf8_str() << "\"";
+    return wxID_CANCEL;
+  }
+  void Exit(wxDialog*) override {}
 };
