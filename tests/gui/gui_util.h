@@ -8,12 +8,18 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 
 #include "app/app.h"
 #include "app/frame.h"
 #include "app/globals.h"
 #include "model/store.h"
 #include "view/wx/canvas.h"
+
+// Colours in failure messages as (r, g, b).
+inline void PrintTo(const wxColour& c, std::ostream* os) {
+  *os << "(" << int(c.Red()) << ", " << int(c.Green()) << ", " << int(c.Blue()) << ")";
+}
 
 // Runs the event loop until `done` or `ms` have passed; true when done.
 inline bool Pump(const std::function<bool()>& done, long ms) {
@@ -49,6 +55,8 @@ class WindowTest : public ::testing::Test {
   }
   void TearDown() override {
     if (frame) frame->Destroy();
+    // Gone from the screen too, so the next test's window is the only one.
+    Pump([] { return wxTopLevelWindows.IsEmpty(); }, 2000);
     PumpFor(30);
   }
   void Send(int id) {

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     wxEntryCleanup();
     return 3;
   }
+  wxInitAllImageHandlers();
   delete wxLog::SetActiveTarget(new wxLogStderr);
   const int rc = RUN_ALL_TESTS();
   wxTheApp->OnExit();
