@@ -1,11 +1,39 @@
-// The canvas's timer tick and mouse handling.
+// The canvas's timer tick and mouse handling: the decisions are the core's,
+// this side only converts the event and repaints.
+#include "app/frame.h"
+#include "model/store.h"
+#include "view/mouse.h"
+#include "view/tick.h"
 #include "view/wx/canvas.h"
 
 void MyCanvas::OnTimer(wxTimerEvent&) {
-  // filled in with the animation step; until then every tick only repaints
+  // The paste step runs inside the tick, through the same joining code the
+  // frame's pastevertices2 wraps.
+  brimoss::timer_tick(brimoss::the_store());
   Refresh(false);
 }
 
-void MyCanvas::OnMouseEvent(wxMouseEvent&) {
-  // filled in with the mouse handling
+namespace {
+
+brimoss::MouseKind KindOf(const wxMouseEvent& event) {
+  using brimoss::MouseKind;
+  if (event.LeftDown()) return MouseKind::LeftDown;
+  if (event.LeftUp()) return MouseKind::LeftUp;
+  if (event.RightDown()) return MouseKind::RightDown;
+  if (event.RightUp()) return MouseKind::RightUp;
+  return MouseKind::Other;
+}
+
+}  // namespace
+
+void MyCanvas::OnMouseEvent(wxMouseEvent& event) {
+  wxClientDC dc(this);
+  PrepareDC(dc);
+  m_owner->PrepareDC(dc);
+  const int px = dc.DeviceToLogicalX(event.GetX());
+  const int py = dc.DeviceToLogicalY(event.GetY());
+
+  brimoss::MouseEffects effects;
+  brimoss::mouse_event(brimoss::the_store(), KindOf(event), px, py, effects);
+  if (effects.repaint) Refresh(false);
 }
