@@ -45,6 +45,8 @@ TEST(CliCopy, Commands) {
        "vertices 505 edges 1008 faces 504", "line 3: no room for a copy of the surface\n"},
       {"paste", "sample 128\nadd-mirror\npaste 8 0\nstats\n", 0,
        "vertices 16 edges 29 faces 14 components 2\nstatus Now pasting vertices...\n", ""},
+      {"paste_ticks", "sample 128\nadd-copy\npaste 12 0\ntick 40\npaste 11 1\ntick 40\nstats\n", 0,
+       "vertices 14 edges 27 faces 14 components 1", ""},
       {"paste_joined", "sample 128\npaste 1 0\nstats\n", 1, "edges 14",
        "line 2: cannot join 1 to 0: an edge already joins the two vertices\n"},
       {"paste_centre", "sample 128\nadd-copy\npaste 7 8\n", 1, "",
