@@ -7,6 +7,7 @@
 
 #include "model/samples.h"
 #include "model/surface_file.h"
+#include "sim/grow.h"
 #include "sim/relax.h"
 #include "tests/core/grid_surface.h"
 
@@ -228,6 +229,23 @@ TEST(Relax, FastPassIsBitIdenticalOnLargeSurface) {
     EXPECT_TRUE(modify(*probe));
     EXPECT_GT(last_modify_passes(), 2);  // really several passes
   }
+}
+
+TEST(Relax, FastPassIsBitIdenticalOnGrownSurface) {
+  auto s = make_store();
+  build_grown_surface(*s);
+  ASSERT_GT(s->NOV, 900);
+  compare_passes(*s, 2);
+  fixture::Jitter r{3};
+  for (int i = 0; i < s->NOV; i += 29) {
+    s->x[i] += 0.1 * r.next();
+    s->y[i] += 0.1 * r.next();
+    s->z[i] += 0.1 * r.next();
+  }
+  compare_modify(*s, true);
+  auto probe = std::make_unique<Store>(*s);
+  modify(*probe);
+  EXPECT_GT(last_modify_passes(), 2);
 }
 
 TEST(Relax, NoEdgesOnePassNothingMoves) {
