@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "model/components.h"
+#include "model/samples.h"
+#include "model/surface_file.h"
+#include "model/undo.h"
+#include "sim/grow.h"
+#include "sim/relax.h"
+#include "tests/core/store_bytes.h"
+
+using namespace brimoss;
+
+namespace {
+
+// The geometric part of the store that the snapshot covers.
+void expect_same_surface(const Store& a, const Store& b) {
+  ASSERT_EQ(a.NOV, b.NOV);
+  ASSERT_EQ(a.NOE, b.NOE);
+  ASSERT_EQ(a.NOS, b.NOS);
+  for (int i = 0; i < a.NOV; ++i) {
+    EXPECT_EQ(a.x[i], b.x[i]) << i;
+    EXPECT_EQ(a.y[i], b.y[i]) << i;
+    EXPECT_EQ(a.z[i], b.z[i]) << i;
+  }
+  for (int l = 0; l < a.NOE; ++l) {
+    EXPECT_EQ(a.edge[l], b.edge[l]) << l;
+    EXPECT_EQ(a.phi[l], b.phi[l]) << l;
+  }
+  for (int f = 0; f < a.NOS; ++f) EXPECT_EQ(a.face[f], b.face[f]) << f;
+}
+
+}  // namespace
+
+TEST(Undo, NothingToUndoChangesNothing) {
+  auto s = make_store();
+  initialize_store(*s);
+  auto before = fixture::byte_copy(*s);
+  undopaste(*s);
+  EXPECT_TRUE(fixture::same_store(*s, *before));
+
+  // A snapshot of an empty surface reads as none.
+  auto e = make_store();
+  makecopy(*e);
+  EXPECT_EQ(e->_NOV, 0);
+  ParsedSurface p;
+  std::string err;
+  ASSERT_TRUE(parse_surface(sample_as_file_text(128), '\n', p, err));
+  commit_surface(*e, p, false);
+  before = fixture::byte_copy(*e);
+  undopaste(*e);
+  EXPECT_TRUE(fixture::same_store(*e, *before));
+}
+
+TEST(Undo, RestoresPositionsEdgesTargetsFacesOnceOnly) {
+  auto s = make_store();
+  initialize_store(*s);
+  s->g_purtj = 0;
+  auto before = std::make_unique<Store>(*s);
+  ASSERT_TRUE(addnewpolygon(*s));
+  ASSERT_GT(s->NOV, before->NOV);
+  EXPECT_EQ(s->_NOV, before->NOV);
+  // Moves that take no snapshot are undone as well.
+  s->x[3] += 1;
+  modify(*s);
+
+  undopaste(*s);
+  expect_same_surface(*s, *before);
+  EXPECT_EQ(s->_NOV, 0);
+  auto after_first = fixture::byte_copy(*s);
+  undopaste(*s);
+  EXPECT_TRUE(fixture::same_store(*s, *after_first));
+}
+
+TEST(Undo, OnlyTheLatestSnapshotIsKept) {
+  auto s = make_store();
+  initialize_store(*s);
+  ASSERT_EQ(grow_border(*s, 1), 1);
+  auto after_one = std::make_unique<Store>(*s);
+  ASSERT_EQ(grow_border(*s, 1), 1);
+  undopaste(*s);
+  expect_same_surface(*s, *after_one);
+}
+
+TEST(Undo, LabelsHighlightsAndSettingsAreNotPartOfTheSnapshot) {
+  auto s = make_store();
+  initialize_store(*s);
+  makecopy(*s);
+  for (int i = 0; i < s->NOV; ++i) s->conn_comp[i] = 5;
+  s->NOcomp = 7;
+  s->hilighted[1] = true;
+  s->g_purtj = 4;
+  s->g_rate = 250;
+  undopaste(*s);
+  EXPECT_EQ(s->conn_comp[0], 5);
+  EXPECT_EQ(s->NOcomp, 7);
+  EXPECT_TRUE(s->hilighted[1]);
+  EXPECT_EQ(s->g_purtj, 4);
+  EXPECT_EQ(s->g_rate, 250);
+}
+
+TEST(Undo, CopyTouchesOnlyEntriesWithinTheCounts) {
+  auto s = make_store();
+  initialize_store(*s);
+  s->_x[s->NOV] = 123;
+  s->_edge[s->NOE] = {7, 8};
+  s->_face[s->NOS] = Face{{1, 2, 3}};
+  makecopy(*s);
+  EXPECT_EQ(s->_x[s->NOV], 123);
+  EXPECT_EQ(s->_edge[s->NOE], (Edge{7, 8}));
+  EXPECT_EQ(s->_face[s->NOS], (Face{{1, 2, 3}}));
+  EXPECT_EQ(s->_NOE, s->NOE);
+  EXPECT_EQ(s->_NOS, s->NOS);
+}
+
+TEST(Undo, LoadingASampleDropsTheSnapshot) {
+  auto s = make_store();
+  initialize_store(*s);
+  makecopy(*s);
+  ReadSampleData(*s, 128);
+  EXPECT_EQ(s->_NOV, 0);
+  auto before = fixture::byte_copy(*s);
+  undopaste(*s);
+  EXPECT_TRUE(fixture::same_store(*s, *before));
+}
