@@ -6,12 +6,9 @@
 
 #include <cerrno>
 #include <charconv>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <numeric>
-#include <sstream>
 
 #include "copy/paste.h"
 #include "model/components.h"
@@ -89,9 +86,17 @@ class Cursor {
 
 std::string at(int line) { return "line " + std::to_string(line) + ": "; }
 
-bool parse_count(std::string_view raw, const char* what, int room, int line, int& n,
-                 std::string& err) {
+// The text of a number without blanks around it and without a leading plus
+// sign, which the C conversions accept and from_chars does not.
+std::string_view number_text(std::string_view raw) {
   std::string_view t = trim(raw);
+  if (t.size() > 1 && t[0] == '+' && t[1] != '-' && t[1] != '+') t.remove_prefix(1);
+  return t;
+}
+
+bool parse_count(std::string_view raw, const char* what, const char* plural, int room, int line,
+                 int& n, std::string& err) {
+  std::string_view t = number_text(raw);
   long long v = 0;
   auto r = std::from_chars(t.data(), t.data() + t.size(), v);
   if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size() || v < 0) {
@@ -99,7 +104,7 @@ bool parse_count(std::string_view raw, const char* what, int room, int line, int
     return false;
   }
   if (v > room) {
-    err = at(line) + std::to_string(v) + " " + what + "s do not fit: room for " +
+    err = at(line) + std::to_string(v) + " " + plural + " do not fit: room for " +
           std::to_string(room);
     return false;
   }
@@ -109,7 +114,7 @@ bool parse_count(std::string_view raw, const char* what, int room, int line, int
 
 bool parse_index(std::string_view raw, const char* what, int item, int nov, int line, int& out,
                  std::string& err) {
-  std::string_view t = trim(raw);
+  std::string_view t = number_text(raw);
   long long v = 0;
   auto r = std::from_chars(t.data(), t.data() + t.size(), v);
   if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size()) {
@@ -128,7 +133,7 @@ bool parse_index(std::string_view raw, const char* what, int item, int nov, int 
 }
 
 bool parse_coord(std::string_view raw, int item, int line, double& out, std::string& err) {
-  std::string_view t = trim(raw);
+  std::string_view t = number_text(raw);
   double v = 0;
   auto r = std::from_chars(t.data(), t.data() + t.size(), v);
   if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size() || !std::isfinite(v)) {
@@ -136,7 +141,9 @@ bool parse_coord(std::string_view raw, int item, int line, double& out, std::str
           " is not a finite number";
     return false;
   }
-  out = v;
+  // Some from_chars versions read "-0" as plus zero; keep the sign as the C
+  // conversions do, so that a text read and written again stays the same.
+  out = (v == 0 && t[0] == '-') ? -0.0 : v;
   return true;
 }
 
@@ -152,8 +159,10 @@ int find(std::vector<int>& parent, int v) {
 bool pieces_fit(const Store& s, bool with_store, const ParsedSurface& p, std::string& err) {
   const int n = count_components(s, with_store, p);
   if (n > MAXCONNCOMP - 2) {
-    err = "the surface would have " + std::to_string(n) + " separate pieces; at most " +
-          std::to_string(MAXCONNCOMP - 2) + " fit";
+    err = at(p.edge_count_line) + "the " + std::to_string(p.noe()) + " edges leave " +
+          (with_store ? "the surface with the appended one" : "the surface") + " in " +
+          std::to_string(n) + " separate pieces; at most " + std::to_string(MAXCONNCOMP - 2) +
+          " can be told apart";
     return false;
   }
   return true;
@@ -172,7 +181,8 @@ bool parse_surface(std::string_view text, char term, ParsedSurface& out, std::st
   std::string_view a, b, k;
 
   int nov = 0;
-  if (!c.last(a, err) || !parse_count(a, "vertex", room_v, c.token_line(), nov, err)) return false;
+  if (!c.last(a, err) || !parse_count(a, "vertex", "vertices", room_v, c.token_line(), nov, err))
+    return false;
   out.x.resize(nov);
   out.y.resize(nov);
   out.z.resize(nov);
@@ -185,7 +195,9 @@ bool parse_surface(std::string_view text, char term, ParsedSurface& out, std::st
   }
 
   int noe = 0;
-  if (!c.last(a, err) || !parse_count(a, "edge", room_e, c.token_line(), noe, err)) return false;
+  if (!c.last(a, err) || !parse_count(a, "edge", "edges", room_e, c.token_line(), noe, err))
+    return false;
+  out.edge_count_line = c.token_line();
   out.edge.resize(noe);
   out.phi.resize(noe);
   for (int i = 0; i < noe; ++i) {
@@ -198,7 +210,8 @@ bool parse_surface(std::string_view text, char term, ParsedSurface& out, std::st
   }
 
   int nos = 0;
-  if (!c.last(a, err) || !parse_count(a, "face", room_s, c.token_line(), nos, err)) return false;
+  if (!c.last(a, err) || !parse_count(a, "face", "faces", room_s, c.token_line(), nos, err))
+    return false;
   out.face.resize(nos);
   for (int i = 0; i < nos; ++i) {
     if (!c.field(a, err) || !c.field(b, err) || !c.last(k, err)) return false;
@@ -218,7 +231,8 @@ void commit_surface(Store& s, const ParsedSurface& p, bool append) {
   const int f0 = append ? s.NOS : 0;
   const double shift = append ? 3.0 : 0.0;
   for (int i = 0; i < p.nov(); ++i) {
-    s.x[v0 + i] = p.x[i] + shift;
+    // Not "+ 0.0" when opening: that would turn a minus zero into plus zero.
+    s.x[v0 + i] = append ? p.x[i] + shift : p.x[i];
     s.y[v0 + i] = p.y[i];
     s.z[v0 + i] = p.z[i];
   }
@@ -279,27 +293,40 @@ bool append_surface_text(Store& s, std::string_view text, std::string& err) {
 }
 
 bool read_whole_file(const std::string& path, std::string& text, std::string& err) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
     err = "cannot open " + path + ": " + std::strerror(errno);
     return false;
   }
-  in.seekg(0, std::ios::end);
-  const std::streamoff len = in.tellg();
-  if (len < 0) {
-    err = "cannot read " + path;
+  struct stat st {};
+  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    err = "cannot open " + path + ": it is a folder";
+    close(fd);
     return false;
   }
-  if (static_cast<std::size_t>(len) > kMaxFileBytes) {
-    err = path + " is too large to be a surface file";
-    return false;
+  // Read to the end rather than trusting the size, which a pipe or a file
+  // that is still being written does not have; stop past the limit.
+  std::string buf;
+  char chunk[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = "cannot read " + path + ": " + std::strerror(errno);
+      close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    if (buf.size() + static_cast<std::size_t>(n) > kMaxFileBytes) {
+      err = "cannot open " + path + ": larger than " + std::to_string(kMaxFileBytes >> 20) +
+            " MB, too large to be a surface file";
+      close(fd);
+      return false;
+    }
+    buf.append(chunk, static_cast<std::size_t>(n));
   }
-  in.seekg(0, std::ios::beg);
-  text.assign(static_cast<std::size_t>(len), '\0');
-  if (len > 0 && !in.read(&text[0], len)) {
-    err = "cannot read " + path;
-    return false;
-  }
+  close(fd);
+  text.swap(buf);
   return true;
 }
 

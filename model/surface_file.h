@@ -18,6 +18,7 @@ struct ParsedSurface {
   std::vector<Edge> edge;
   std::vector<double> phi;
   std::vector<Face> face;
+  int edge_count_line = 0;  // where the edge list starts, for messages about it
   int nov() const { return static_cast<int>(x.size()); }
   int noe() const { return static_cast<int>(edge.size()); }
   int nos() const { return static_cast<int>(face.size()); }
