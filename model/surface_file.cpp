@@ -332,12 +332,18 @@ bool read_whole_file(const std::string& path, std::string& text, std::string& er
 
 bool open_surface_file(Store& s, const std::string& path, std::string& err) {
   std::string text;
-  return read_whole_file(path, text, err) && open_surface_text(s, text, err);
+  if (!read_whole_file(path, text, err)) return false;
+  if (open_surface_text(s, text, err)) return true;
+  err = path + ": " + err;
+  return false;
 }
 
 bool append_surface_file(Store& s, const std::string& path, std::string& err) {
   std::string text;
-  return read_whole_file(path, text, err) && append_surface_text(s, text, err);
+  if (!read_whole_file(path, text, err)) return false;
+  if (append_surface_text(s, text, err)) return true;
+  err = path + ": " + err;
+  return false;
 }
 
 namespace {

@@ -48,7 +48,7 @@ int count_components(const Store& s, bool with_store, const ParsedSurface& p);
 bool open_surface_text(Store& s, std::string_view text, std::string& err);
 bool append_surface_text(Store& s, std::string_view text, std::string& err);
 
-// The same from a file on disk.
+// The same from a file on disk; a refusal names the file ("PATH: line L: ...").
 bool open_surface_file(Store& s, const std::string& path, std::string& err);
 bool append_surface_file(Store& s, const std::string& path, std::string& err);
 

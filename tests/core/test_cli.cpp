@@ -1,0 +1,215 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model/samples.h"
+#include "model/surface_file.h"
+
+extern char** environ;
+
+using namespace brimoss;
+
+namespace {
+
+struct CliResult {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream o;
+  o << in.rdbuf();
+  return o.str();
+}
+
+std::string temp_name(const std::string& name) {
+  return ::testing::TempDir() + "brimoss_cli_" + std::to_string(getpid()) + "_" + name;
+}
+
+// Runs the batch tool with `args`, the script on standard input, and both
+// outputs captured in files (no pipe to fill up).
+CliResult run_cli(const std::string& script, std::vector<std::string> args = {}) {
+  const std::string in = temp_name("in"), out = temp_name("out"), err = temp_name("err");
+  std::ofstream(in, std::ios::binary) << script;
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  posix_spawn_file_actions_addopen(&fa, 0, in.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  args.insert(args.begin(), BRIMOSS_CLI);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  CliResult r;
+  pid_t pid = 0;
+  if (posix_spawn(&pid, BRIMOSS_CLI, &fa, nullptr, argv.data(), environ) == 0) {
+    int st = 0;
+    waitpid(pid, &st, 0);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  }
+  posix_spawn_file_actions_destroy(&fa);
+  r.out = slurp(out);
+  r.err = slurp(err);
+  std::remove(in.c_str());
+  std::remove(out.c_str());
+  std::remove(err.c_str());
+  return r;
+}
+
+const char* kStats131 = "vertices 29 edges 72 faces 42 components 1\n";
+
+}  // namespace
+
+TEST(Cli, StatsOfTheStartingSurface) {
+  const CliResult r = run_cli("stats\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind(kStats131, 0), 0u) << r.out;
+  EXPECT_EQ(r.err, "");
+}
+
+TEST(Cli, CommentsBlankLinesAndLineEnds) {
+  const CliResult r =
+      run_cli("# a comment\n\n   \n\tstats   # after a command\r\n  # indented\nstats");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  std::size_t n = 0;
+  for (std::size_t i = 0; (i = r.out.find(kStats131, i)) != std::string::npos; ++i) ++n;
+  EXPECT_EQ(n, 2u) << r.out;
+}
+
+TEST(Cli, ScriptFromAFileArgument) {
+  const std::string script = temp_name("script");
+  std::ofstream(script) << "sample 128\nstats\n";
+  const CliResult r = run_cli("", {script});
+  std::remove(script.c_str());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("vertices 8 edges 14 faces 7 components 1\n", 0), 0u) << r.out;
+
+  const CliResult missing = run_cli("", {temp_name("no-such-script")});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("cannot open"), std::string::npos) << missing.err;
+  EXPECT_EQ(run_cli("", {"a", "b"}).status, 2);
+}
+
+TEST(Cli, SaveOpenAppendUndoRoundTrip) {
+  const std::string file = temp_name("surface.brm");
+  const CliResult r = run_cli("sample 128\nsave " + file + "\nsample 130\nopen " + file +
+                              "\nstats\nappend " + file + "\nstats\nundo\nstats\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "vertices 8 edges 14 faces 7 components 1\nstatus \n"
+            "vertices 16 edges 28 faces 14 components 2\nstatus \n"
+            "vertices 8 edges 14 faces 7 components 1\nstatus \n");
+  auto s = make_store();
+  ReadSampleData(*s, 128);
+  EXPECT_EQ(slurp(file), surface_text(*s));
+  std::remove(file.c_str());
+}
+
+TEST(Cli, RefusalsReportTheLineAndTheScriptGoesOn) {
+  struct Case {
+    const char* script;
+    const char* err;  // the start of standard error
+  };
+  const std::string bad = temp_name("bad.brm");
+  std::ofstream(bad) << "2\n0,0,0\n1,0,0\n1\n0,5,a\n0\n";
+  const std::string open_bad = "\nopen " + bad + "\nstats\n";
+  const Case cases[] = {
+      {"current 29\nstats\n", "line 1: no vertex 29\n"},
+      {"current -1\nstats\n", "line 1: no vertex -1\n"},
+      {"undo\nstats\n", "line 1: nothing to undo\n"},
+      {"\n\nopen /nonexistent/x.brm\nstats\n",
+       "line 3: cannot open /nonexistent/x.brm: No such file or directory\n"},
+      {open_bad.c_str(), nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    const CliResult r = run_cli(c.script);
+    EXPECT_EQ(r.status, 1);
+    if (c.err)
+      EXPECT_EQ(r.err, c.err);
+    else
+      EXPECT_EQ(r.err,
+                "line 2: " + bad +
+                    ": line 5: edge 0: vertex index 5 is outside the vertex list (0 to 1)\n");
+    // The next line still ran, on the surface as it was.
+    EXPECT_EQ(r.out.rfind(kStats131, 0), 0u) << r.out;
+  }
+  std::remove(bad.c_str());
+}
+
+TEST(Cli, MalformedLinesStopTheScriptWithStatus2) {
+  struct Case {
+    const char* script;
+    const char* err;
+  };
+  const Case cases[] = {
+      {"stats\nfrobnicate\nstats\n", "line 2: unknown command 'frobnicate'"},
+      {"stats\nopen\nstats\n", "line 2: open: missing argument"},
+      {"stats\nstats now\nstats\n", "line 2: stats: too many arguments"},
+      {"stats\ncurrent x\nstats\n", "line 2: 'x' is not a whole number"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    const CliResult r = run_cli(c.script);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.rfind(c.err, 0), 0u) << r.err;
+    EXPECT_EQ(r.out, std::string(kStats131) + "status \n");  // only the first line ran
+  }
+}
+
+TEST(Cli, HelpListsTheCommands) {
+  const CliResult r = run_cli("", {"--help"});
+  EXPECT_EQ(r.status, 0);
+  for (const char* name : {"sample N", "open PATH", "append PATH", "save PATH", "current V",
+                           "relax", "undo", "components", "stats", "dump"})
+    EXPECT_NE(r.out.find(std::string("\n  ") + name), std::string::npos) << name;
+}
+
+TEST(Cli, DumpPrintsEveryNumberExactly) {
+  const CliResult r = run_cli("sample 129\ndump\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto s = make_store();
+  ReadSampleData(*s, 129);
+  std::istringstream in(r.out);
+  std::string line;
+  auto next_numbers = [&](int n) {
+    std::vector<std::string> words;
+    if (!std::getline(in, line)) return words;
+    std::istringstream w(line);
+    for (std::string t; w >> t;) words.push_back(t);
+    EXPECT_EQ(static_cast<int>(words.size()), n) << line;
+    return words;
+  };
+  for (int i = 0; i < s->NOV; ++i) {
+    const auto w = next_numbers(3);
+    ASSERT_EQ(w.size(), 3u);
+    // %.17g: read back, every coordinate is the same double.
+    EXPECT_EQ(std::strtod(w[0].c_str(), nullptr), s->x[i]);
+    EXPECT_EQ(std::strtod(w[1].c_str(), nullptr), s->y[i]);
+    EXPECT_EQ(std::strtod(w[2].c_str(), nullptr), s->z[i]);
+  }
+  for (int l = 0; l < s->NOE; ++l) {
+    const auto w = next_numbers(3);
+    ASSERT_EQ(w.size(), 3u);
+    EXPECT_EQ(std::stoi(w[0]), s->edge[l].first);
+    EXPECT_EQ(std::stoi(w[1]), s->edge[l].second);
+    EXPECT_EQ(std::strtod(w[2].c_str(), nullptr), s->phi[l]);
+  }
+  for (int f = 0; f < s->NOS; ++f) {
+    const auto w = next_numbers(3);
+    ASSERT_EQ(w.size(), 3u);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(std::stoi(w[k]), s->face[f][k]);
+  }
+  EXPECT_FALSE(std::getline(in, line)) << "more lines than vertices, edges and faces";
+  EXPECT_NE(r.out.find("0.80901699427094587\n"), std::string::npos);  // 17 digits
+}
