@@ -35,7 +35,8 @@ void literal_fill_conn_comp(Store& s) {
       literal_flood(s, i);
       ++s.NOcomp;
     }
-  for (int c = 0; c <= s.NOcomp; ++c) s.hilighted[c] = false;
+  // (Bounded here only so that a case with too many pieces can be skipped.)
+  for (int c = 0; c <= s.NOcomp && c < MAXCONNCOMP; ++c) s.hilighted[c] = false;
 }
 
 std::unique_ptr<Store> with_edges(int nov, std::vector<Edge> edges) {
