@@ -15,6 +15,7 @@ void InitializeData() {
   // (320, 220) until the canvas is next resized.
   brimoss::initialize_store(brimoss::the_store());
   if (!g_printData) g_printData = new wxPrintData;
+  if (!g_pageSetupData) g_pageSetupData = new wxPageSetupDialogData(*g_printData);
 }
 
 bool MyApp::OnInit() {
@@ -32,6 +33,8 @@ bool MyApp::Initialize() {
 void MyApp::DeleteData() {
   delete g_printData;
   g_printData = nullptr;
+  delete g_pageSetupData;
+  g_pageSetupData = nullptr;
 }
 
 int MyApp::OnExit() {

@@ -3,9 +3,11 @@
 
 #include <wx/wx.h>
 
+#include <functional>
 #include <string>
 
 class MyCanvas;
+class WXDLLIMPEXP_FWD_CORE wxPrinterBase;
 
 class MyFrame : public wxFrame {
  public:
@@ -20,6 +22,9 @@ class MyFrame : public wxFrame {
   void OnQuit(wxCommandEvent& event);
   void OnPrint(wxCommandEvent& event);
   void OnPrintSetup(wxCommandEvent& event);
+  // The Print command's job on `printer` (made on the printer settings):
+  // keeps the settings it ends with on success, tells the user on failure.
+  bool RunPrintJob(wxPrinterBase& printer, bool prompt);
 
   // The file commands without their dialogs: each works on the given path
   // and tells the user when the file is refused. True when the surface was
@@ -50,6 +55,10 @@ class MyFrame : public wxFrame {
   // Colour.
   void OnColor(wxCommandEvent& event);
   wxColour SelectColour();
+  // How OnColor asks for a colour; empty means SelectColour. Tests put their
+  // answer here, since the toolkit's colour dialog cannot be answered from
+  // outside.
+  std::function<wxColour()> m_askColour;
 
   // Joining two vertices, on the program's store.
   bool pasteverticesP(int i, int j);

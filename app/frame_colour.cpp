@@ -1,19 +1,56 @@
 // Colour choices and printing.
-#include "app/frame.h"
+#include <wx/colordlg.h>
+#include <wx/printdlg.h>
 
-void MyFrame::OnColor(wxCommandEvent&) {
-  // filled in with the colour commands
+#include "app/frame.h"
+#include "app/globals.h"
+#include "model/store.h"
+#include "view/colours.h"
+#include "view/wx/printout.h"
+
+void MyFrame::OnColor(wxCommandEvent& event) {
+  const wxColour c = m_askColour ? m_askColour() : SelectColour();
+  // A cancelled dialog gives an unset colour: the colours stay as they were
+  // rather than turning black.
+  if (c.IsOk())
+    brimoss::apply_colour(brimoss::the_store(), event.GetId(), c.Red(), c.Green(), c.Blue());
+  Refresh(false);
 }
 
 wxColour MyFrame::SelectColour() {
-  // filled in with the colour dialog
-  return wxColour();
+  wxColourData data;
+  wxColourDialog dialog(this, &data);
+  if (dialog.ShowModal() != wxID_OK) return wxColour();
+  return dialog.GetColourData().GetColour();
 }
 
 void MyFrame::OnPrint(wxCommandEvent&) {
-  // filled in with printing
+  wxPrintDialogData printDialogData(*g_printData);
+  wxPrinter printer(&printDialogData);
+  RunPrintJob(printer, true);
+}
+
+bool MyFrame::RunPrintJob(wxPrinterBase& printer, bool prompt) {
+  MyPrintout printout("My printout", g_pageSetupData);
+  if (printer.Print(this, &printout, prompt)) {
+    *g_printData = printer.GetPrintDialogData().GetPrintData();
+    g_pageSetupData->SetPrintData(*g_printData);
+    return true;
+  }
+  if (wxPrinter::GetLastError() == wxPRINTER_ERROR)
+    wxMessageBox(
+        "There was a problem printing.\nPerhaps your current printer is not set correctly?",
+        "Printing", wxOK);
+  else
+    wxMessageBox("You canceled printing", "Printing", wxOK);
+  return false;
 }
 
 void MyFrame::OnPrintSetup(wxCommandEvent&) {
-  // filled in with printing
+  // Opens on the current printer settings: a print may have changed them since.
+  g_pageSetupData->SetPrintData(*g_printData);
+  wxPageSetupDialog dialog(this, g_pageSetupData);
+  if (dialog.ShowModal() != wxID_OK) return;
+  *g_pageSetupData = dialog.GetPageSetupDialogData();
+  *g_printData = g_pageSetupData->GetPrintData();
 }

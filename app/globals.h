@@ -13,3 +13,7 @@ extern wxString g_Path;
 
 // Printer settings, created by MyApp::Initialize and kept for the run.
 extern wxPrintData* g_printData;
+// The page margins chosen in PrintSet&Up, created with g_printData. Its own
+// copy of the printer settings is refreshed from g_printData whenever the
+// page set-up opens and after every print, so the two never disagree.
+extern wxPageSetupDialogData* g_pageSetupData;
