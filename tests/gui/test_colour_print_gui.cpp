@@ -1,11 +1,13 @@
 // The Colour menu, the printed page and the Print and PrintSet&Up commands.
 #include <wx/colordlg.h>
 #include <wx/dcmemory.h>
+#include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/generic/printps.h>
 #include <wx/printdlg.h>
 #include <wx/testing.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -24,7 +26,6 @@ struct ShownMessage {
   bool shown = false;
   wxString caption, message;
   long style = 0;
-  wxWindow* parent = nullptr;
 };
 
 class MessageBoxSeen : public wxExpectModalBase<wxMessageDialog, MessageBoxSeen> {
@@ -37,7 +38,6 @@ class MessageBoxSeen : public wxExpectModalBase<wxMessageDialog, MessageBoxSeen>
     seen_->caption = dlg->GetCaption();
     seen_->message = dlg->GetMessage();
     seen_->style = dlg->GetMessageDialogStyle();
-    seen_->parent = dlg->GetParent();
     return wxID_OK;
   }
 
@@ -111,6 +111,61 @@ wxImage PrintOnBitmap(int w, int h, const wxColour& paper) {
     printout.OnEndPrinting();
   }
   return bmp.ConvertToImage();
+}
+
+// Files of one test, removed with it.
+class TempFiles {
+ public:
+  TempFiles() : base_(wxFileName::CreateTempFileName("brimoss-print")) {}
+  ~TempFiles() {
+    for (const wxString& f : made_) wxRemoveFile(f);
+    wxRemoveFile(base_);
+  }
+  wxString Path(const wxString& ext) {
+    made_.push_back(wxString::Format("%s-%zu.%s", base_, made_.size(), ext));
+    return made_.back();
+  }
+
+ private:
+  wxString base_;
+  std::vector<wxString> made_;
+};
+
+// Prints through the PostScript printer into `ps`, as the Print command does
+// but without a dialog, and renders the page with Ghostscript at 50 dpi.
+bool PrintToPostScript(MyFrame* frame, const wxString& ps) {
+  // Only the job's copy of the settings is pointed at the file: the program's
+  // own settings take it over only if the job succeeds.
+  wxPrintDialogData data(*g_printData);
+  data.GetPrintData().SetPrintMode(wxPRINT_MODE_FILE);
+  data.GetPrintData().SetFilename(ps);
+  // Without a page range the PostScript printer reports success and prints
+  // nothing.
+  data.SetFromPage(1);
+  data.SetToPage(1);
+  wxPostScriptPrinter printer(&data);
+  return frame->RunPrintJob(printer, false);
+}
+
+wxImage RenderPostScript(const wxString& ps, const wxString& png) {
+  const wxString cmd = wxString::Format(
+      "gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=png16m -r50 -sOutputFile='%s' '%s'", png, ps);
+  EXPECT_EQ(std::system(cmd.utf8_str()), 0) << cmd.utf8_str();
+  wxImage img;
+  EXPECT_TRUE(img.LoadFile(png, wxBITMAP_TYPE_PNG));
+  return img;
+}
+
+// The smallest rectangle holding every pixel of colour c.
+wxRect BoundsOf(const wxImage& img, const wxColour& c) {
+  int x0 = img.GetWidth(), y0 = img.GetHeight(), x1 = -1, y1 = -1;
+  for (int y = 0; y < img.GetHeight(); ++y)
+    for (int x = 0; x < img.GetWidth(); ++x)
+      if (PixelAt(img, x, y) == c) {
+        x0 = std::min(x0, x), x1 = std::max(x1, x);
+        y0 = std::min(y0, y), y1 = std::max(y1, y);
+      }
+  return x1 < 0 ? wxRect() : wxRect(wxPoint(x0, y0), wxPoint(x1, y1));
 }
 
 // Whatever a test does to the printer settings ends with the test.
@@ -324,6 +379,106 @@ TEST_F(ColourPrintTest, PrintoutWithoutDeviceContextDrawsNothing) {
   EXPECT_FALSE(printout.OnPrintPage(1));
   EXPECT_EQ(s().g_twincle, 1);
   EXPECT_EQ(MyPrintout(nullptr).GetTitle(), "");
+}
+
+TEST_F(ColourPrintTest, PostScriptJobPrintsTheViewAndKeepsItsSettings) {
+  if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+  TempFiles files;
+  const wxString ps = files.Path("ps");
+  g_printData->SetPrinterName("brimoss-test-printer");
+  ASSERT_TRUE(PrintToPostScript(frame, ps));
+  // A print that went through keeps the settings it ran with, in both places.
+  EXPECT_EQ(g_printData->GetFilename(), ps);
+  EXPECT_EQ(g_printData->GetPrintMode(), wxPRINT_MODE_FILE);
+  EXPECT_EQ(g_pageSetupData->GetPrintData().GetFilename(), ps);
+  EXPECT_EQ(g_pageSetupData->GetPrintData().GetPrinterName(), "brimoss-test-printer");
+
+  const wxImage page = RenderPostScript(ps, files.Path("png"));
+  ASSERT_TRUE(page.IsOk());
+  // The start-up surface shows its front in pinks and its back in greens.
+  long pink = 0, green = 0;
+  for (int y = 0; y < page.GetHeight(); ++y) {
+    for (int x = 0; x < page.GetWidth(); ++x) {
+      const int r = page.GetRed(x, y), g = page.GetGreen(x, y), b = page.GetBlue(x, y);
+      if (r > 100 && r > g + 80 && b > g && r > b) ++pink;
+      if (g > 100 && g > r + 80 && g >= b) ++green;
+    }
+  }
+  EXPECT_GT(pink, 2000);
+  EXPECT_GT(green, 2000);
+}
+
+TEST_F(ColourPrintTest, PageSetupChoicesShapeTheNextPrint) {
+  if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+  TempFiles files;
+  const wxColour bg(0, 0, 255);
+  brimoss::apply_colour(s(), brimoss::kBackgroundColourId, 0, 0, 255);
+  // 50 dots per inch on A4, 210 x 297 mm.
+  const double dotsPerMm = 50 / 25.4;
+
+  // No margins: the canvas fills the width less 100 units.
+  ASSERT_TRUE(PrintToPostScript(frame, files.Path("ps")));
+  wxImage page = RenderPostScript(g_printData->GetFilename(), files.Path("png"));
+  wxRect r = BoundsOf(page, bg);
+  EXPECT_NEAR(r.width, 210.0 * 640 / 740 * dotsPerMm, 3);
+  EXPECT_NEAR(r.height, 210.0 * 440 / 740 * dotsPerMm, 3);
+
+  // 30 mm margins all round, confirmed in PrintSet&Up: the picture fits the
+  // 150 mm between the side margins instead, still centred.
+  g_pageSetupData->SetMarginTopLeft(wxPoint(30, 30));
+  g_pageSetupData->SetMarginBottomRight(wxPoint(30, 30));
+  wxTEST_DIALOG(Send(10), wxExpectDismissableModal<wxPageSetupDialogBase>(wxID_OK));
+  EXPECT_EQ(g_pageSetupData->GetMarginTopLeft(), wxPoint(30, 30));
+  ASSERT_TRUE(PrintToPostScript(frame, files.Path("ps")));
+  page = RenderPostScript(g_printData->GetFilename(), files.Path("png"));
+  r = BoundsOf(page, bg);
+  EXPECT_NEAR(r.width, 150.0 * 640 / 740 * dotsPerMm, 3);
+  EXPECT_NEAR(r.height, 150.0 * 440 / 740 * dotsPerMm, 3);
+  EXPECT_NEAR(r.x + r.width / 2.0, page.GetWidth() / 2.0, 2);
+  EXPECT_NEAR(r.y + r.height / 2.0, page.GetHeight() / 2.0, 2);
+
+  // The page set-up opens on the printer settings as they are now, and what
+  // it confirms is what the next print is made with.
+  g_printData->SetOrientation(wxLANDSCAPE);
+  wxTEST_DIALOG(Send(10), wxExpectDismissableModal<wxPageSetupDialogBase>(wxID_OK));
+  EXPECT_EQ(g_pageSetupData->GetPrintData().GetOrientation(), wxLANDSCAPE);
+  EXPECT_EQ(g_printData->GetOrientation(), wxLANDSCAPE);
+  const wxString ps = files.Path("ps");
+  ASSERT_TRUE(PrintToPostScript(frame, ps));
+  wxString text;
+  wxFile(ps).ReadAll(&text);
+  EXPECT_TRUE(text.Contains("%%Orientation: Landscape"));
+}
+
+TEST_F(ColourPrintTest, FailedJobReportsAProblemAndKeepsTheSettings) {
+  g_printData->SetPrinterName("kept");
+  auto seen = std::make_shared<ShownMessage>();
+  wxTEST_DIALOG(EXPECT_FALSE(PrintToPostScript(frame, "/nonexistent-brimoss-dir/page.ps")),
+                MessageBoxSeen(seen));
+  EXPECT_EQ(wxPrinter::GetLastError(), wxPRINTER_ERROR);
+  EXPECT_EQ(seen->message,
+            "There was a problem printing.\nPerhaps your current printer is not set correctly?");
+  EXPECT_EQ(seen->caption, "Printing");
+  EXPECT_TRUE(seen->style & wxOK);
+  EXPECT_FALSE(seen->style & wxCANCEL);
+  EXPECT_EQ(g_printData->GetFilename(), wxPrintData().GetFilename());
+  EXPECT_EQ(g_printData->GetPrintMode(), wxPrintData().GetPrintMode());
+  EXPECT_EQ(g_printData->GetPrinterName(), "kept");
+  EXPECT_EQ(g_pageSetupData->GetPrintData().GetFilename(), wxPrintData().GetFilename());
+}
+
+TEST_F(ColourPrintTest, CancelledPrintDialogSaysSoAndKeepsTheSettings) {
+  g_printData->SetOrientation(wxLANDSCAPE);
+  g_printData->SetNoCopies(3);
+  auto seen = std::make_shared<ShownMessage>();
+  wxTEST_DIALOG(Send(9), wxExpectDismissableModal<wxPrintDialogBase>(wxID_CANCEL),
+                MessageBoxSeen(seen));
+  EXPECT_EQ(wxPrinter::GetLastError(), wxPRINTER_CANCELLED);
+  EXPECT_EQ(seen->message, "You canceled printing");
+  EXPECT_EQ(seen->caption, "Printing");
+  EXPECT_TRUE(seen->style & wxOK);
+  EXPECT_EQ(g_printData->GetOrientation(), wxLANDSCAPE);
+  EXPECT_EQ(g_printData->GetNoCopies(), 3);
 }
 
 }  // namespace
