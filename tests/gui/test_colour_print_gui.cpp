@@ -108,7 +108,7 @@ class TempFiles {
 };
 
 // Prints through the PostScript printer into `ps`, as the Print command does
-// but without a dialog, and renders the page with Ghostscript at 50 dpi.
+// but without a dialog.
 bool PrintToPostScript(MyFrame* frame, const wxString& ps) {
   // Only the job's copy of the settings is pointed at the file: the program's
   // own settings take it over only if the job succeeds.
@@ -123,6 +123,7 @@ bool PrintToPostScript(MyFrame* frame, const wxString& ps) {
   return frame->RunPrintJob(printer, false);
 }
 
+// The first page of `ps` as Ghostscript renders it at 50 dots per inch.
 wxImage RenderPostScript(const wxString& ps, const wxString& png) {
   const wxString cmd = wxString::Format(
       "gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=png16m -r50 -sOutputFile='%s' '%s'", png, ps);
