@@ -101,4 +101,20 @@ void prepare_scene(Store& s) {
   project(s);
 }
 
+void draw_scene(Store& s, ScenePainter& painter) {
+  painter.background(2 * s.g_centerx + 1, 2 * s.g_centery + 1, {s.bgcolR, s.bgcolG, s.bgcolB});
+  prepare_scene(s);
+  int xs[3], ys[3];
+  for (int k = 0; k < s.NOS; ++k) {
+    const int f = s.order[k];
+    for (int j = 0; j < 3; ++j) {
+      const int v = s.face[f][j];
+      xs[j] = s.gx[v];
+      ys[j] = s.gy[v];
+    }
+    painter.triangle(xs, ys, draw_colour(s, k), outline_white(s, f));
+  }
+  twinkle_step(s);
+}
+
 }  // namespace brimoss

@@ -43,4 +43,21 @@ void twinkle_step(Store& s);
 // Everything a draw computes before painting: depth order and projection.
 void prepare_scene(Store& s);
 
+// Receives the scene's shapes in drawing order. The screen and the printer
+// each have one; what is drawn, in which order and colour, is decided once,
+// by draw_scene.
+class ScenePainter {
+ public:
+  virtual ~ScenePainter() = default;
+  // The rectangle at (0, 0), w x h, filled with `fill` and outlined in white.
+  virtual void background(int w, int h, RGB fill) = 0;
+  // A filled triangle with a one-pixel outline, white or black.
+  virtual void triangle(const int xs[3], const int ys[3], RGB fill, bool whiteOutline) = 0;
+};
+
+// The whole picture but the status line: the background, every face from
+// back to front with its colour and outline, then the twinkle step. Leaves
+// the depth order in center/order and the screen positions in gx/gy.
+void draw_scene(Store& s, ScenePainter& painter);
+
 }  // namespace brimoss

@@ -75,4 +75,7 @@ void MyCanvas::OnSize(wxSizeEvent&) {
   Refresh(false);
 }
 
-void MyCanvas::DrawPoly(wxMemoryDC& dc) { DrawScene(dc, brimoss::the_store(), true); }
+void MyCanvas::DrawPoly(wxMemoryDC& dc) {
+  wxBitmap bmp = dc.GetSelectedBitmap();
+  DrawCanvasScene(dc, bmp, brimoss::the_store());
+}
