@@ -223,3 +223,17 @@ TEST_F(WindowTest, TouchPerturbationToggleKeepsMarkAndFlagTogether) {
     EXPECT_EQ(frame->m_swayMenu->IsChecked(26), want);
   }
 }
+
+TEST_F(WindowTest, DetectConnectedComponentRelabelsAndCentres) {
+  frame->m_canvas->m_timer.Stop();
+  for (int i = 0; i < s().NOV; ++i) s().conn_comp[i] = 7;
+  s().hilighted[1] = true;
+  s().comp_centerx[1] = 99.0;
+  Send(24);
+  for (int i = 0; i < s().NOV; ++i) ASSERT_EQ(s().conn_comp[i], 1) << "vertex " << i;
+  EXPECT_EQ(s().NOcomp, 2);
+  EXPECT_FALSE(s().hilighted[1]);
+  double mx = 0;
+  for (int i = 0; i < s().NOV; ++i) mx += s().x[i];
+  EXPECT_DOUBLE_EQ(s().comp_centerx[1], mx / s().NOV);
+}
