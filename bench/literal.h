@@ -35,9 +35,13 @@ inline void modifyonce(Store& s) {
     s.dx[i] *= 0.2;
     s.dy[i] *= 0.2;
     s.dz[i] *= 0.2;
-    s.x[i] += s.dx[i];
-    s.y[i] += s.dy[i];
-    s.z[i] += s.dz[i];
+    // A move that would leave the finite numbers is not made.
+    if (std::isfinite(s.x[i] + s.dx[i]) && std::isfinite(s.y[i] + s.dy[i]) &&
+        std::isfinite(s.z[i] + s.dz[i])) {
+      s.x[i] += s.dx[i];
+      s.y[i] += s.dy[i];
+      s.z[i] += s.dz[i];
+    }
   }
 }
 

@@ -18,5 +18,5 @@ cmake --build "$BUILD_DIR" --target fuzz_reader -j"$(nproc)"
 mkdir -p "$BUILD_DIR/corpus" "$BUILD_DIR/artifacts"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   "$BUILD_DIR/fuzz_reader" -max_total_time="$FUZZ_SECONDS" -max_len=16384 -timeout=20 \
-  -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$BUILD_DIR/artifacts/" \
+  -rss_limit_mb=2048 -dict=fuzz/reader.dict -print_final_stats=1 -artifact_prefix="$BUILD_DIR/artifacts/" \
   "$BUILD_DIR/corpus" fuzz/corpus fuzz/regressions

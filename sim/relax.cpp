@@ -66,9 +66,17 @@ void pass(Store& s, int m) {
     s.dx[i] *= 0.2;
     s.dy[i] *= 0.2;
     s.dz[i] *= 0.2;
-    s.x[i] += s.dx[i];
-    s.y[i] += s.dy[i];
-    s.z[i] += s.dz[i];
+    // A vertex pulled by many edges at once overshoots, and on some surfaces
+    // (an edge listed hundreds of times, coordinates near the largest double)
+    // the overshoot grows pass by pass until a position overflows. A vertex
+    // whose new position would not be finite stays where it is: one infinity
+    // would turn every position it touches into NaN.
+    const double nx = s.x[i] + s.dx[i], ny = s.y[i] + s.dy[i], nz = s.z[i] + s.dz[i];
+    if (std::isfinite(nx) && std::isfinite(ny) && std::isfinite(nz)) {
+      s.x[i] = nx;
+      s.y[i] = ny;
+      s.z[i] = nz;
+    }
   }
 }
 

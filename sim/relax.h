@@ -8,7 +8,8 @@ namespace brimoss {
 
 // One pass: every edge stored with its lower index first pulls or pushes its
 // two ends by a fifth of its length error, all from the positions at the start
-// of the pass. Edges of zero length are skipped.
+// of the pass. Edges of zero length are skipped, and a vertex whose new
+// position would not be finite is left where it was.
 void modifyonce(Store& s);
 
 // Passes until every edge is within 0.05 of its target, at most 50 (touch

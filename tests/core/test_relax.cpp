@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "model/invariants.h"
 #include "model/samples.h"
 #include "model/surface_file.h"
 #include "sim/grow.h"
@@ -19,7 +20,9 @@ namespace {
 // each pair every edge stored exactly as (j, k). The fast pass must add the
 // same contributions in the same order, so the two agree to the last bit.
 // Zero-length edges (and lengths so small that the correction overflows) are
-// skipped, as in the program.
+// skipped, and a move that would leave the finite numbers is not made, as in
+// the program.
+
 // Four ints at a time, for the edge scan below.
 using Lanes = int __attribute__((vector_size(16)));
 
@@ -86,9 +89,13 @@ BRIMOSS_REFERENCE_SPEED void literal_modifyonce(Store& s) {
     s.dx[i] *= 0.2;
     s.dy[i] *= 0.2;
     s.dz[i] *= 0.2;
-    s.x[i] += s.dx[i];
-    s.y[i] += s.dy[i];
-    s.z[i] += s.dz[i];
+    // A move that would leave the finite numbers is not made.
+    if (std::isfinite(s.x[i] + s.dx[i]) && std::isfinite(s.y[i] + s.dy[i]) &&
+        std::isfinite(s.z[i] + s.dz[i])) {
+      s.x[i] += s.dx[i];
+      s.y[i] += s.dy[i];
+      s.z[i] += s.dz[i];
+    }
   }
 }
 
@@ -359,6 +366,35 @@ TEST(Relax, ZeroLengthEdgeIsSkippedAndNothingTurnsNaN) {
   EXPECT_FALSE(modify(t));
   EXPECT_EQ(t.x[0], 0);
   EXPECT_EQ(t.x[1], 0);
+}
+
+TEST(Relax, RunawayVerticesStayFinite) {
+  // One edge listed 3000 times: each pass throws its ends 1200 times as far
+  // past each other as they were apart, until the lengths overflow.
+  auto s = make_store();
+  s->NOV = 2;
+  s->x[1] = 2;
+  for (; s->NOE < MAXNOE; ++s->NOE) {
+    s->edge[s->NOE] = {0, 1};
+    s->phi[s->NOE] = phi_a();
+  }
+  compare_modify(*s, true);
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(modify(*s));  // as touches would, one after another
+  std::string why;
+  EXPECT_TRUE(check_invariants(*s, &why)) << why;
+  EXPECT_GT(std::fabs(s->x[1] - s->x[0]), 1e100);  // it did run away
+
+  // Ends so far apart that their distance is not a finite number: no move.
+  auto t = make_store();
+  t->NOV = 2;
+  t->x[0] = -1.5e308;
+  t->x[1] = 1.5e308;
+  t->NOE = 1;
+  t->edge[0] = {0, 1};
+  t->phi[0] = phi_b();
+  EXPECT_FALSE(modify(*t));
+  EXPECT_EQ(t->x[0], -1.5e308);
+  EXPECT_EQ(t->x[1], 1.5e308);
 }
 
 TEST(Relax, OffsetPolygonMovesTheVertexMeanToTheOrigin) {
