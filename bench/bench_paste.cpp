@@ -1,5 +1,5 @@
-// The pair check and the merge of a paste on a surface grown to 988 vertices,
-// against their literal forms: a scan over all edges for every vertex to find
+// The pair check (pasteverticesP) and the merge of a paste on the grown
+// surface, against their literal forms: a scan over all edges for every vertex to find
 // the common neighbour, and a duplicate search restarted from the start after
 // every removal.
 #include <benchmark/benchmark.h>
@@ -11,12 +11,13 @@
 #include <utility>
 #include <vector>
 
+#include "bench/workloads.h"
 #include "copy/paste.h"
 #include "model/store.h"
-#include "sim/grow.h"
 #include "sim/relax.h"
 
 using namespace brimoss;
+using namespace brimoss::bench;
 
 namespace {
 
@@ -77,7 +78,7 @@ const Setup& check_setup() {
   static const Setup setup = [] {
     Setup st{make_store()};
     Store& s = *st.s;
-    build_grown_surface(s);
+    s = workload(Load::grown);
     // Two border vertices (corners of 2 or 4 faces) that share a neighbour
     // without being joined, so that their check runs every rule; the shared
     // neighbour the highest-numbered one possible, where the literal search,
@@ -141,7 +142,7 @@ const Store& merge_setup() {
 
 // The whole fast check against the literal common-neighbour search alone, so
 // the ratio understates the gain.
-void BM_CheckFast(benchmark::State& state) {
+void BM_CheckFast(benchmark::State& state, Load) {
   const Setup& st = check_setup();
   auto s = make_store();
   *s = *st.s;
@@ -152,13 +153,13 @@ void BM_CheckFast(benchmark::State& state) {
   state.counters["vertices"] = s->NOV;
 }
 
-void BM_CheckLiteral(benchmark::State& state) {
+void BM_CheckLiteral(benchmark::State& state, Load) {
   const Setup& st = check_setup();
   for (auto _ : state) benchmark::DoNotOptimize(common_neighbour_literal(*st.s, st.i, st.j));
 }
 
 template <void (*Merge)(Store&)>
-void BM_Merge(benchmark::State& state) {
+void BM_Merge(benchmark::State& state, Load) {
   auto s = make_store();
   for (auto _ : state) {
     state.PauseTiming();
@@ -170,9 +171,13 @@ void BM_Merge(benchmark::State& state) {
   state.counters["edges"] = merge_setup().NOE;
 }
 
-}  // namespace
+const bool registered = [] {
+  add("paste_check", Load::grown, "fast", BM_CheckFast)->Unit(benchmark::kMicrosecond);
+  add("paste_check", Load::grown, "literal", BM_CheckLiteral)->Unit(benchmark::kMicrosecond);
+  add("paste_merge", Load::grown, "fast", BM_Merge<pastevertices3>)->Unit(benchmark::kMillisecond);
+  add("paste_merge", Load::grown, "literal", BM_Merge<merge_literal>)
+      ->Unit(benchmark::kMillisecond);
+  return true;
+}();
 
-BENCHMARK(BM_CheckFast)->Name("paste_check/fast")->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CheckLiteral)->Name("paste_check/literal")->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Merge<pastevertices3>)->Name("paste_merge/fast")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Merge<merge_literal>)->Name("paste_merge/literal")->Unit(benchmark::kMillisecond);
+}  // namespace

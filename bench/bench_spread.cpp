@@ -1,5 +1,5 @@
-// One spreading sweep on a surface grown to 988 vertices, against the sweep
-// that scans every face for every edge.
+// One spreading sweep, against the sweep that scans every face for every
+// edge.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -7,12 +7,13 @@
 #include <cstdlib>
 #include <memory>
 
+#include "bench/workloads.h"
 #include "model/store.h"
-#include "sim/grow.h"
 #include "sim/relax.h"
 #include "sim/spread.h"
 
 using namespace brimoss;
+using namespace brimoss::bench;
 
 namespace {
 
@@ -59,37 +60,28 @@ void spread_scanning(Store& s) {
   modify(s);
 }
 
-const Store& grown() {
-  static const std::unique_ptr<Store> s = [] {
-    auto g = make_store();
-    build_grown_surface(*g);
-    // Both sweeps must move every vertex to the same place.
-    auto a = make_store(), b = make_store();
-    *a = *g;
-    *b = *g;
-    spread(*a);
-    spread_scanning(*b);
-    for (int i = 0; i < a->NOV; ++i)
-      if (a->x[i] != b->x[i] || a->y[i] != b->y[i] || a->z[i] != b->z[i]) {
-        std::fprintf(stderr, "the two sweeps differ at vertex %d\n", i);
-        std::abort();
-      }
-    return g;
-  }();
-  return *s;
+// Both sweeps must move every vertex to the same place.
+void require_same_sweep(Load w) {
+  auto a = std::make_unique<Store>(workload(w)), b = std::make_unique<Store>(workload(w));
+  spread(*a);
+  spread_scanning(*b);
+  require_same_positions(*a, *b, "spreading sweep");
 }
 
+// Each sweep starts from the same surface.
 template <void (*Sweep)(Store&)>
-void BM_Sweep(benchmark::State& state) {
+void sweep_bench(benchmark::State& st, Load w) {
+  require_same_sweep(w);
   auto s = make_store();
-  for (auto _ : state) {
-    state.PauseTiming();
-    *s = grown();
-    state.ResumeTiming();
+  for (auto _ : st) {
+    st.PauseTiming();
+    *s = workload(w);
+    st.ResumeTiming();
     Sweep(*s);
     benchmark::DoNotOptimize(s->x[0]);
   }
-  state.counters["vertices"] = grown().NOV;
+  st.counters["edges"] = s->NOE;
+  st.counters["faces"] = s->NOS;
 }
 
 // Finding the faces of every edge alone, without the pushes and relaxations.
@@ -98,9 +90,14 @@ void scan_only(Store& s) {
   for (int e = 0; e < s.NOE; ++e) getsurface(s, e, &s.work_s1[e], &s.work_s2[e]);
 }
 
-}  // namespace
+const bool registered = [] {
+  for (Load w : {Load::grown, Load::capacity}) {
+    add("spread_sweep", w, "fast", sweep_bench<spread>)->Unit(benchmark::kMillisecond);
+    add("spread_sweep", w, "literal", sweep_bench<spread_scanning>)->Unit(benchmark::kMillisecond);
+    add("edge_faces", w, "fast", sweep_bench<table_only>)->Unit(benchmark::kMillisecond);
+    add("edge_faces", w, "literal", sweep_bench<scan_only>)->Unit(benchmark::kMillisecond);
+  }
+  return true;
+}();
 
-BENCHMARK(BM_Sweep<spread>)->Name("spread_sweep/fast")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Sweep<spread_scanning>)->Name("spread_sweep/literal")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Sweep<table_only>)->Name("edge_faces/fast")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Sweep<scan_only>)->Name("edge_faces/literal")->Unit(benchmark::kMillisecond);
+}  // namespace

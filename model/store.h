@@ -110,6 +110,17 @@ struct Store {
   std::array<int, 2 * MAXNOE> work_adj{};
   std::array<int, MAXNOV + 1> work_adjstart{};
   std::array<int, MAXNOV> work_queue{};
+  // The relaxation's walk: the movable edges (first < second) in the order a
+  // scan over all vertex pairs meets them, the other edges apart, and the
+  // edge list they were made from, so that passes over an unchanged edge list
+  // reuse them.
+  struct RelaxStep {
+    int j, k, l;
+  };
+  std::array<RelaxStep, MAXNOE> relax_walk{};
+  std::array<int, MAXNOE> relax_fixed{};
+  std::array<Edge, MAXNOE> relax_edges{};
+  int relax_noe = -1, relax_moving = 0, relax_nfixed = 0;
   // Working storage of the spreading sweep: faces on each edge, and the
   // corner pairs of every face and the edges, both sorted by vertex pair.
   std::array<int, MAXNOE> work_s1{}, work_s2{};

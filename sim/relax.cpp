@@ -1,5 +1,7 @@
 #include "sim/relax.h"
 
+#include <cstring>
+
 namespace brimoss {
 
 namespace {
@@ -8,12 +10,16 @@ int g_last_passes = 0;
 
 // Orders the movable edges (first < second) by first index, then second index,
 // then edge index: the order in which a scan over all vertex pairs meets them.
-// Two stable counting passes, so the cost is linear in vertices and edges.
-int build_relax_order(Store& s) {
+// Two stable counting passes, so the cost is linear in vertices and edges. The
+// result is kept with the edge list it was made from and made again only when
+// that list has changed.
+void build_relax_walk(Store& s) {
+  if (s.relax_noe == s.NOE &&
+      std::memcmp(s.relax_edges.data(), s.edge.data(), sizeof(Edge) * s.NOE) == 0)
+    return;
   auto& count = s.work_count;
   auto& tmp = s.work_tmp;
-  auto& order = s.work_order;
-  int m = 0;
+  int m = 0, fixed = 0;
 
   for (int i = 0; i <= s.NOV; ++i) count[i] = 0;
   for (int l = 0; l < s.NOE; ++l) {
@@ -26,60 +32,101 @@ int build_relax_order(Store& s) {
     if (e.first < e.second) {
       tmp[count[e.second]++] = l;
       ++m;
+    } else {
+      s.relax_fixed[fixed++] = l;
     }
   }
 
   for (int i = 0; i <= s.NOV; ++i) count[i] = 0;
   for (int k = 0; k < m; ++k) ++count[s.edge[tmp[k]].first + 1];
   for (int i = 0; i < s.NOV; ++i) count[i + 1] += count[i];
-  for (int k = 0; k < m; ++k) order[count[s.edge[tmp[k]].first]++] = tmp[k];
-  return m;
+  for (int k = 0; k < m; ++k) {
+    const int l = tmp[k];
+    s.relax_walk[count[s.edge[l].first]++] = {s.edge[l].first, s.edge[l].second, l};
+  }
+
+  std::memcpy(s.relax_edges.data(), s.edge.data(), sizeof(Edge) * s.NOE);
+  s.relax_noe = s.NOE;
+  s.relax_moving = m;
+  s.relax_nfixed = fixed;
 }
 
-void pass(Store& s, int m) {
-  for (int i = 0; i < s.NOV; ++i) s.dx[i] = s.dy[i] = s.dz[i] = 0.0;
-  for (int l = 0; l < s.NOE; ++l) {
+void pass(Store& s) {
+  const int nov = s.NOV;
+  double* __restrict const x = s.x.data();
+  double* __restrict const y = s.y.data();
+  double* __restrict const z = s.z.data();
+  double* __restrict const dx = s.dx.data();
+  double* __restrict const dy = s.dy.data();
+  double* __restrict const dz = s.dz.data();
+  double* __restrict const len = s.edgelength.data();
+  const double* __restrict const phi = s.phi.data();
+
+  for (int i = 0; i < nov; ++i) dx[i] = dy[i] = dz[i] = 0.0;
+  // Edges that do not move still have their length taken.
+  for (int n = 0; n < s.relax_nfixed; ++n) {
+    const int l = s.relax_fixed[n];
     const int j = s.edge[l].first, k = s.edge[l].second;
-    const double ex = s.x[k] - s.x[j], ey = s.y[k] - s.y[j], ez = s.z[k] - s.z[j];
-    s.edgelength[l] = std::sqrt(ex * ex + ey * ey + ez * ez);
+    const double ex = x[k] - x[j], ey = y[k] - y[j], ez = z[k] - z[j];
+    len[l] = std::sqrt(ex * ex + ey * ey + ez * ez);
   }
-  for (int n = 0; n < m; ++n) {
-    const int l = s.work_order[n];
-    const int j = s.edge[l].first, k = s.edge[l].second;
-    // Coincident ends give no direction to move along; dividing by the zero
-    // (or vanishing) length would poison every position the relaxation later
-    // touches. Any finite c moves the ends by at most about the target length.
-    if (!(s.edgelength[l] > 0.0)) continue;
-    const double c = 1 - s.phi[l] / s.edgelength[l];
-    if (!std::isfinite(c)) continue;
-    const double mx = c * (s.x[k] - s.x[j]);
-    s.dx[j] += mx;
-    s.dx[k] -= mx;
-    const double my = c * (s.y[k] - s.y[j]);
-    s.dy[j] += my;
-    s.dy[k] -= my;
-    const double mz = c * (s.z[k] - s.z[j]);
-    s.dz[j] += mz;
-    s.dz[k] -= mz;
+
+  // Every length is taken from the positions at the start of the pass, and
+  // the positions do not change until the end, so each edge's length and its
+  // pull are taken together, in the walk's order. The walk meets every edge
+  // whose lower end is j in one run, after every edge whose upper end is j, so
+  // j's sums can be carried in registers through the run: the same additions
+  // in the same order as adding into dx[j] edge by edge.
+  const Store::RelaxStep* __restrict const walk = s.relax_walk.data();
+  const int m = s.relax_moving;
+  for (int n = 0; n < m;) {
+    const int j = walk[n].j;
+    const double xj = x[j], yj = y[j], zj = z[j];
+    double sx = dx[j], sy = dy[j], sz = dz[j];
+    for (; n < m && walk[n].j == j; ++n) {
+      const int k = walk[n].k, l = walk[n].l;
+      const double ex = x[k] - xj, ey = y[k] - yj, ez = z[k] - zj;
+      const double d = std::sqrt(ex * ex + ey * ey + ez * ez);
+      len[l] = d;
+      // Coincident ends give no direction to move along; dividing by the zero
+      // (or vanishing) length would poison every position the relaxation
+      // later touches. Any finite c moves the ends by at most about the
+      // target length.
+      if (!(d > 0.0)) continue;
+      const double c = 1 - phi[l] / d;
+      if (!std::isfinite(c)) continue;
+      const double mx = c * ex, my = c * ey, mz = c * ez;
+      sx += mx;
+      dx[k] -= mx;
+      sy += my;
+      dy[k] -= my;
+      sz += mz;
+      dz[k] -= mz;
+    }
+    dx[j] = sx;
+    dy[j] = sy;
+    dz[j] = sz;
   }
-  for (int i = 0; i < s.NOV; ++i) {
-    s.dx[i] *= 0.2;
-    s.dy[i] *= 0.2;
-    s.dz[i] *= 0.2;
+  for (int i = 0; i < nov; ++i) {
+    dx[i] *= 0.2;
+    dy[i] *= 0.2;
+    dz[i] *= 0.2;
     // A vertex pulled by many edges at once overshoots, and on some surfaces
     // (an edge listed hundreds of times, coordinates near the largest double)
     // the overshoot grows pass by pass until a position overflows. A vertex
     // whose new position would not be finite stays where it is: one infinity
     // would turn every position it touches into NaN.
-    const double nx = s.x[i] + s.dx[i], ny = s.y[i] + s.dy[i], nz = s.z[i] + s.dz[i];
+    const double nx = x[i] + dx[i], ny = y[i] + dy[i], nz = z[i] + dz[i];
     if (std::isfinite(nx) && std::isfinite(ny) && std::isfinite(nz)) {
-      s.x[i] = nx;
-      s.y[i] = ny;
-      s.z[i] = nz;
+      x[i] = nx;
+      y[i] = ny;
+      z[i] = nz;
     }
   }
 }
 
+// Stops at the first edge out of tolerance: while the surface is still far
+// from rest that is usually one of the first few.
 bool within_tolerance(const Store& s) {
   for (int l = 0; l < s.NOE; ++l) {
     const int j = s.edge[l].first, k = s.edge[l].second;
@@ -92,16 +139,19 @@ bool within_tolerance(const Store& s) {
 
 }  // namespace
 
-void modifyonce(Store& s) { pass(s, build_relax_order(s)); }
+void modifyonce(Store& s) {
+  build_relax_walk(s);
+  pass(s);
+}
 
 bool modify(Store& s) {
   const int limit = s.touch_purturb ? 50 : 10;
-  // The edges do not change while relaxing, so their order is built once.
-  const int m = build_relax_order(s);
+  // The edges do not change while relaxing, so their walk is made once.
+  build_relax_walk(s);
   int count = 0;
   for (;;) {
     ++count;
-    pass(s, m);
+    pass(s);
     const bool ok = within_tolerance(s);
     if (count > limit) {
       g_last_passes = count;
@@ -113,7 +163,6 @@ bool modify(Store& s) {
     }
   }
 }
-
 int last_modify_passes() { return g_last_passes; }
 
 void offsetpolygon(Store& s) {

@@ -75,7 +75,4 @@ void MyCanvas::OnSize(wxSizeEvent&) {
   Refresh(false);
 }
 
-void MyCanvas::DrawPoly(wxMemoryDC& dc) {
-  wxBitmap bmp = dc.GetSelectedBitmap();
-  DrawCanvasScene(dc, bmp, brimoss::the_store());
-}
+void MyCanvas::DrawPoly(wxMemoryDC& dc) { DrawScene(dc, brimoss::the_store(), true); }

@@ -1,6 +1,7 @@
 // Draws the scene with the toolkit: into any device context (the printout),
-// or straight into the canvas's off-screen image. Both go through the one
-// drawing walk, brimoss::draw_scene, so the screen and the page agree.
+// or straight into the pixels of an image in memory (the canvas). Both go
+// through the one drawing walk, brimoss::draw_scene, so the screen and the
+// page agree.
 #pragma once
 
 #include <wx/bitmap.h>
@@ -11,24 +12,27 @@
 
 // Background, faces back to front with their outlines, then the twinkle step;
 // the status line on top when `withStatus`. Leaves every vertex's screen
-// position in gx, gy.
+// position in gx, gy. Writes the pixels itself where the context draws into
+// an image in memory at the image's own scale (PaintScenePixels), and sends
+// the context its shapes everywhere else (DrawSceneShapes).
 void DrawScene(wxDC& dc, brimoss::Store& s, bool withStatus);
 
-// The same into a bitmap that no device context holds, its pixels written
-// directly (fast enough for thousands of faces 50 times a second). The status
-// line is not drawn: see DrawStatus.
+// The scene without the status line, written straight into the pixels of the
+// image the context draws into: the canvas's way, fast enough for thousands of
+// faces 50 times a second. False, with nothing drawn, when the context is not
+// an image in memory drawn at scale 1 and moved by whole pixels (a printer, a
+// scaled page).
+bool PaintScenePixels(wxDC& dc, brimoss::Store& s);
+
+// The scene without the status line as the context's own filled and outlined
+// polygons: the way for printers and scaled pages. A one-pixel outline
+// stroked by the context's renderer runs a little thicker on diagonals than
+// the pixel drawing's.
+void DrawSceneShapes(wxDC& dc, brimoss::Store& s);
+
+// The scene without the status line into a bitmap that no device context
+// holds.
 void RasterScene(wxBitmap& bmp, brimoss::Store& s);
-
-// From this many faces on, the canvas writes the faces into its image's pixels
-// instead of drawing them through the context. Each face costs the toolkit's
-// renderer several microseconds, while handing the image's pixels out and
-// back costs a few milliseconds once per frame: below about a thousand faces
-// the context is cheaper, above it the pixels (see bench/bench_draw.cpp).
-constexpr int kPixelPathFaces = 1000;
-
-// The canvas's drawing: the scene and the status line into `dc`, which holds
-// `bmp`; through the pixels or the context by the number of faces.
-void DrawCanvasScene(wxMemoryDC& dc, wxBitmap& bmp, brimoss::Store& s);
 
 // The status line at (0, 0), in the context's current font and text colour.
 void DrawStatus(wxDC& dc, const brimoss::Store& s);
