@@ -4,26 +4,12 @@
 #include <fstream>
 #include <string>
 
+#include "tests/core/cli_runner.h"
+
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-};
-
-// Runs the batch tool on a script; standard error is folded into the output.
-CliRun run_cli(const std::string& name, const std::string& script) {
-  const std::string path = testing::TempDir() + name + ".txt";
-  std::ofstream(path) << script;
-  FILE* p = popen((std::string(BRIMOSS_CLI) + " " + path + " 2>&1").c_str(), "r");
-  CliRun r{-1, {}};
-  if (!p) return r;
-  char buf[4096];
-  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
-  const int w = pclose(p);
-  r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
-  return r;
-}
+using brimoss::testcli::CliResult;
+using brimoss::testcli::run_cli;
 
 TEST(CliAnim, CommandsDriveTheTimerAsTheWindowDoes) {
   struct Case {
@@ -50,9 +36,11 @@ TEST(CliAnim, CommandsDriveTheTimerAsTheWindowDoes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const CliRun r = run_cli(c.name, c.script);
-    EXPECT_EQ(r.status, c.status) << r.out;
-    EXPECT_NE(r.out.find(c.expect), std::string::npos) << r.out;
+    const CliResult r = run_cli(c.script);
+    // Standard error and output together, as a user at a terminal sees them.
+    const std::string all = r.out + r.err;
+    EXPECT_EQ(r.status, c.status) << all;
+    EXPECT_NE(all.find(c.expect), std::string::npos) << all;
   }
 }
 

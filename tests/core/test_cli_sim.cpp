@@ -6,27 +6,10 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "tests/core/cli_runner.h"
 
-struct CliRun {
-  int status;
-  std::string out, err;
-};
-
-CliRun run_cli(const std::string& script, const std::string& tag) {
-  const std::string dir = testing::TempDir();
-  const std::string in = dir + "sim_" + tag + ".txt", out = in + ".out", err = in + ".err";
-  std::ofstream(in) << script;
-  const std::string cmd = std::string(BRIMOSS_CLI) + " '" + in + "' >'" + out + "' 2>'" + err + "'";
-  const int raw = std::system(cmd.c_str());
-  auto slurp = [](const std::string& p) {
-    std::ifstream f(p);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  };
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
-}
-
-}  // namespace
+using brimoss::testcli::CliResult;
+using brimoss::testcli::run_cli;
 
 TEST(CliSim, Commands) {
   struct Case {
@@ -51,7 +34,7 @@ TEST(CliSim, Commands) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.tag);
-    const CliRun r = run_cli(k.script, k.tag);
+    const CliResult r = run_cli(k.script);
     EXPECT_EQ(r.status, k.status);
     EXPECT_NE(r.out.find(k.out), std::string::npos) << r.out;
     if (*k.err)
