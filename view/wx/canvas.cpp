@@ -5,6 +5,7 @@
 #include "app/frame.h"
 #include "app/icon.xpm"
 #include "model/store.h"
+#include "view/wx/frame_rate.h"
 #include "view/wx/scene.h"
 
 namespace {
@@ -64,6 +65,7 @@ void MyCanvas::OnPaint(wxPaintEvent&) {
   DrawPoly(mdc);
   dc.Blit(0, 0, bmp.GetWidth(), bmp.GetHeight(), &mdc, 0, 0, wxCOPY, false);
   mdc.SelectObject(wxNullBitmap);
+  CountPaint();
 }
 
 void MyCanvas::OnErase(wxEraseEvent&) {}
