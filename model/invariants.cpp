@@ -1,6 +1,10 @@
 #include "model/invariants.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 namespace brimoss {
 
@@ -58,6 +62,53 @@ bool check_invariants(const Store& s, std::string* why) {
                                     s._phi, s._face, why))
     return false;
   if (s._NOV < 0) return fail(why, "snapshot vertex count " + num(s._NOV) + " out of range");
+
+  if (s.g_pasteevent < 0) return fail(why, "paste step " + num(s.g_pasteevent) + " is negative");
+  if (s.g_pasteevent > 0) {
+    const int a = s.g_paste_i1, b = s.g_paste_i2;
+    if (!(0 <= a && a < b && b < s.NOV))
+      return fail(why, "paste pair (" + num(a) + "," + num(b) + ") is not two vertices in use");
+    if (s.NOE < 1 || !(s.edge[s.NOE - 1] == Edge{a, b}))
+      return fail(why, "paste joining edge is not the last edge");
+    if (s.g_pasteevent > s.g_pastestep)
+      return fail(why, "paste step " + num(s.g_pasteevent) + " beyond its " + num(s.g_pastestep) +
+                           " steps");
+    if (!std::isfinite(s.g_norme)) return fail(why, "paste distance is not finite");
+  }
+  if (!(std::isfinite(s.g_rate) && s.g_rate > 0))
+    return fail(why, "zoom " + std::to_string(s.g_rate) + " is not a positive number");
+  if (!std::isfinite(s.g_hangle) || !std::isfinite(s.g_vangle))
+    return fail(why, "spin rate is not finite");
+  if (std::memchr(s.messagetxt, '\0', sizeof s.messagetxt) == nullptr)
+    return fail(why, "status line is not terminated");
+  return true;
+}
+
+namespace {
+
+template <class Edges>
+bool edges_ordered(const char* name, int noe, const Edges& edge, std::string* why) {
+  const std::string n = name;
+  std::vector<std::pair<int, int>> seen;
+  seen.reserve(noe);
+  for (int l = 0; l < noe; ++l) {
+    if (!(edge[l].first < edge[l].second))
+      return fail(why, n + "edge " + num(l) + " (" + num(edge[l].first) + "," +
+                           num(edge[l].second) + ") does not run from lower to higher index");
+    seen.emplace_back(edge[l].first, edge[l].second);
+  }
+  std::sort(seen.begin(), seen.end());
+  const auto dup = std::adjacent_find(seen.begin(), seen.end());
+  if (dup != seen.end())
+    return fail(why, n + "edge (" + num(dup->first) + "," + num(dup->second) + ") is listed twice");
+  return true;
+}
+
+}  // namespace
+
+bool check_edges_ordered(const Store& s, std::string* why) {
+  if (!edges_ordered("", s.NOE, s.edge, why)) return false;
+  if (s._NOV != 0 && !edges_ordered("snapshot ", s._NOE, s._edge, why)) return false;
   return true;
 }
 

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 
+#include "copy/paste.h"
 #include "model/invariants.h"
 #include "model/samples.h"
 #include "model/undo.h"
@@ -19,6 +21,18 @@ TEST(Invariants, HoldForFreshAndStartUpStores) {
   makecopy(*s);
   EXPECT_TRUE(check_invariants(*s, &why)) << why;
 }
+
+namespace {
+
+// Starts a paste of the first pair of vertices that may be joined.
+bool start_any_paste(Store& s) {
+  for (int i = 0; i < s.NOV; ++i)
+    for (int j = 0; j < s.NOV; ++j)
+      if (start_paste(s, i, j)) return true;
+  return false;
+}
+
+}  // namespace
 
 TEST(Invariants, EachBrokenRuleIsReported) {
   const double inf = std::numeric_limits<double>::infinity();
@@ -53,6 +67,28 @@ TEST(Invariants, EachBrokenRuleIsReported) {
          s._x[0] = nan;
        },
        "snapshot vertex 0"},
+      {"paste pair out of order",
+       [](Store& s) {
+         ASSERT_TRUE(start_any_paste(s));
+         std::swap(s.g_paste_i1, s.g_paste_i2);
+       },
+       "paste pair"},
+      {"paste without its joining edge",
+       [](Store& s) {
+         ASSERT_TRUE(start_any_paste(s));
+         --s.NOE;
+       },
+       "joining edge"},
+      {"paste step past its count",
+       [](Store& s) {
+         ASSERT_TRUE(start_any_paste(s));
+         s.g_pasteevent = s.g_pastestep + 1;
+       },
+       "paste step"},
+      {"zero zoom", [](Store& s) { s.g_rate = 0; }, "zoom"},
+      {"NaN spin", [nan](Store& s) { s.g_hangle = nan; }, "spin"},
+      {"unterminated status line",
+       [](Store& s) { std::memset(s.messagetxt, 'x', sizeof s.messagetxt); }, "status line"},
   };
   auto base = make_store();
   initialize_store(*base);
@@ -74,4 +110,34 @@ TEST(Invariants, EntriesBeyondTheCountsDoNotMatter) {
   s->conn_comp[s->NOV] = 12345;
   s->_NOE = -3;  // no snapshot held: its counts mean nothing
   EXPECT_TRUE(check_invariants(*s));
+}
+
+TEST(Invariants, OrderedEdgesAreAskedOnlyOfTheProgramsOwnSurfaces) {
+  auto base = make_store();
+  initialize_store(*base);
+  makecopy(*base);
+  std::string why;
+  ASSERT_TRUE(check_edges_ordered(*base, &why)) << why;
+
+  struct Case {
+    const char* name;
+    std::function<void(Store&)> breakit;
+    const char* mentions;
+  };
+  const Case cases[] = {
+      {"reversed edge", [](Store& s) { std::swap(s.edge[3].first, s.edge[3].second); }, "edge 3"},
+      {"loop", [](Store& s) { s.edge[4].second = s.edge[4].first; }, "edge 4"},
+      {"edge listed twice", [](Store& s) { s.edge[9] = s.edge[70]; }, "listed twice"},
+      {"reversed snapshot edge", [](Store& s) { std::swap(s._edge[0].first, s._edge[0].second); },
+       "snapshot edge 0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto s = std::make_unique<Store>(*base);
+    c.breakit(*s);
+    EXPECT_FALSE(check_edges_ordered(*s, &why));
+    EXPECT_NE(why.find(c.mentions), std::string::npos) << why;
+    // A file may carry any of these: the general rules still hold.
+    EXPECT_TRUE(check_invariants(*s, &why)) << why;
+  }
 }
