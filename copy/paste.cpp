@@ -14,6 +14,7 @@ namespace {
 
 constexpr double kPasteStep = 0.07;  // the joining edge shrinks by this much per step
 constexpr double kLift = 0.03;       // g_paste_i1 rises by this much on every tick
+constexpr int kMostSteps = 1 << 30;  // leaves the step counter room to pass it
 
 // Corner counts of the three vertices the check asks about, in one pass over
 // the faces.
@@ -182,7 +183,11 @@ void pastevertices1(Store& s) {
   const int a = s.g_paste_i1, b = s.g_paste_i2;
   const double ex = s.x[b] - s.x[a], ey = s.y[b] - s.y[a], ez = s.z[b] - s.z[a];
   s.g_norme = std::sqrt(ex * ex + ey * ey + ez * ez);
-  s.g_pastestep = static_cast<int>(std::floor(s.g_norme / kPasteStep)) + 1;
+  // Vertices further apart than any surface of the store's size can reach
+  // would need more steps than an int counts; such a paste simply never ends
+  // unless something else ends it.
+  const double steps = std::floor(s.g_norme / kPasteStep) + 1;
+  s.g_pastestep = steps < kMostSteps ? static_cast<int>(steps) : kMostSteps;
   s.edge[s.NOE] = Edge{a, b};
   // The first tick asks for this same length; setting it now means a paste
   // ended before its first tick leaves a meaningful target behind.

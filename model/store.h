@@ -121,6 +121,8 @@ struct Store {
   std::array<int, MAXNOE> relax_fixed{};
   std::array<Edge, MAXNOE> relax_edges{};
   int relax_noe = -1, relax_moving = 0, relax_nfixed = 0;
+  // Stiffness meeting at each vertex, for the relaxation's held-back step.
+  std::array<double, MAXNOV> work_stiffness{};
   // Working storage of the spreading sweep: faces on each edge, and the
   // corner pairs of every face and the edges, both sorted by vertex pair.
   std::array<int, MAXNOE> work_s1{}, work_s2{};

@@ -141,6 +141,13 @@ bool parse_coord(std::string_view raw, int item, int line, double& out, std::str
           " is not a finite number";
     return false;
   }
+  // Beyond this the squares of distances overflow, and the surface would turn
+  // into infinities at the first relaxation.
+  if (std::fabs(v) > kMaxCoordinate) {
+    err = at(line) + "vertex " + std::to_string(item) + ": coordinate " + quoted(raw) +
+          " is too large";
+    return false;
+  }
   // Some from_chars versions read "-0" as plus zero; keep the sign as the C
   // conversions do, so that a text read and written again stays the same.
   out = (v == 0 && t[0] == '-') ? -0.0 : v;

@@ -12,6 +12,9 @@
 
 namespace brimoss {
 
+// The largest coordinate magnitude a surface file may give.
+constexpr double kMaxCoordinate = 1e150;
+
 // A surface read from text, not yet in the store.
 struct ParsedSurface {
   std::vector<double> x, y, z;

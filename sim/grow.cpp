@@ -78,9 +78,16 @@ bool has_room(const Store& s) {
   return s.NOV + 7 < MAXNOV && s.NOE + 14 < MAXNOE && s.NOS + 7 < MAXNOS;
 }
 
+// The chord across the fan gives the new cell its width. One whose length
+// comes out as zero (all components zero, or so small that their squares
+// vanish) has no direction to scale, and dividing by it would make the new
+// vertices non-finite.
 bool chord_is_zero(const Store& s, const Place& pl) {
-  return s.x[pl.after] - s.x[pl.before] == 0 && s.y[pl.after] - s.y[pl.before] == 0 &&
-         s.z[pl.after] - s.z[pl.before] == 0;
+  const double vx = s.x[pl.after] - s.x[pl.before], vy = s.y[pl.after] - s.y[pl.before],
+               vz = s.z[pl.after] - s.z[pl.before];
+  if (vx == 0 && vy == 0 && vz == 0) return true;
+  const double len = std::sqrt(vx * vx + vy * vy + vz * vz);
+  return !(len > 0) || !std::isfinite(len);
 }
 
 // The fan of c by scanning every face; false when c is not on 2 or 4 corners.

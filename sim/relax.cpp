@@ -1,6 +1,8 @@
 #include "sim/relax.h"
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace brimoss {
 
@@ -51,7 +53,17 @@ void build_relax_walk(Store& s) {
   s.relax_nfixed = fixed;
 }
 
-void pass(Store& s) {
+// The plain step moves every vertex by a fifth of the corrections of its
+// edges. Each edge pulls along itself with stiffness 1 and across itself with
+// stiffness |c|, so a vertex where much stiffness meets can overshoot, and the
+// overshoot can grow pass after pass until the positions are infinite: an edge
+// listed many times, a vertex with many edges, a surface torn far apart. A
+// held-back step of at most 0.5 / (the sum of max(1, |c|) over the vertex's
+// edges) keeps every error from growing; modify takes it (kDamped) once it has
+// seen the errors grow. kWatch adds up the squared length errors of the moving
+// edges at the start of the pass, which is what modify watches.
+template <bool kWatch, bool kDamped>
+double pass(Store& s) {
   const int nov = s.NOV;
   double* __restrict const x = s.x.data();
   double* __restrict const y = s.y.data();
@@ -61,8 +73,12 @@ void pass(Store& s) {
   double* __restrict const dz = s.dz.data();
   double* __restrict const len = s.edgelength.data();
   const double* __restrict const phi = s.phi.data();
+  double* __restrict const stiff = s.work_stiffness.data();
+  double error = 0.0;
 
   for (int i = 0; i < nov; ++i) dx[i] = dy[i] = dz[i] = 0.0;
+  if (kDamped)
+    for (int i = 0; i < nov; ++i) stiff[i] = 0.0;
   // Edges that do not move still have their length taken.
   for (int n = 0; n < s.relax_nfixed; ++n) {
     const int l = s.relax_fixed[n];
@@ -83,11 +99,16 @@ void pass(Store& s) {
     const int j = walk[n].j;
     const double xj = x[j], yj = y[j], zj = z[j];
     double sx = dx[j], sy = dy[j], sz = dz[j];
+    double sw = kDamped ? stiff[j] : 0.0;
     for (; n < m && walk[n].j == j; ++n) {
       const int k = walk[n].k, l = walk[n].l;
       const double ex = x[k] - xj, ey = y[k] - yj, ez = z[k] - zj;
       const double d = std::sqrt(ex * ex + ey * ey + ez * ez);
       len[l] = d;
+      if (kWatch) {
+        const double e = d - phi[l];
+        error += e * e;
+      }
       // Coincident ends give no direction to move along; dividing by the zero
       // (or vanishing) length would poison every position the relaxation
       // later touches. Any finite c moves the ends by at most about the
@@ -102,20 +123,26 @@ void pass(Store& s) {
       dy[k] -= my;
       sz += mz;
       dz[k] -= mz;
+      if (kDamped) {
+        const double w = std::fabs(c) > 1 ? std::fabs(c) : 1.0;
+        sw += w;
+        stiff[k] += w;
+      }
     }
     dx[j] = sx;
     dy[j] = sy;
     dz[j] = sz;
+    if (kDamped) stiff[j] = sw;
   }
   for (int i = 0; i < nov; ++i) {
-    dx[i] *= 0.2;
-    dy[i] *= 0.2;
-    dz[i] *= 0.2;
-    // A vertex pulled by many edges at once overshoots, and on some surfaces
-    // (an edge listed hundreds of times, coordinates near the largest double)
-    // the overshoot grows pass by pass until a position overflows. A vertex
-    // whose new position would not be finite stays where it is: one infinity
-    // would turn every position it touches into NaN.
+    double step = 0.2;
+    if (kDamped && 0.2 * stiff[i] > 0.5) step = 0.5 / stiff[i];
+    dx[i] *= step;
+    dy[i] *= step;
+    dz[i] *= step;
+    // Whatever the corrections add up to, a vertex whose new position would
+    // not be finite stays where it is: one infinity would turn every position
+    // it touches into NaN.
     const double nx = x[i] + dx[i], ny = y[i] + dy[i], nz = z[i] + dz[i];
     if (std::isfinite(nx) && std::isfinite(ny) && std::isfinite(nz)) {
       x[i] = nx;
@@ -123,7 +150,11 @@ void pass(Store& s) {
       z[i] = nz;
     }
   }
+  return error;
 }
+
+// Below this the squared error is rounding noise, not a trend.
+constexpr double kErrorFloor = 1e-9;
 
 // Stops at the first edge out of tolerance: while the surface is still far
 // from rest that is usually one of the first few.
@@ -141,7 +172,7 @@ bool within_tolerance(const Store& s) {
 
 void modifyonce(Store& s) {
   build_relax_walk(s);
-  pass(s);
+  pass<false, false>(s);
 }
 
 bool modify(Store& s) {
@@ -149,9 +180,16 @@ bool modify(Store& s) {
   // The edges do not change while relaxing, so their walk is made once.
   build_relax_walk(s);
   int count = 0;
+  // The squared length error is measured during each pass, from the positions
+  // the previous pass left. Once it has grown to four times the least seen in
+  // this call, the steps are held back for the rest of the call.
+  double least = std::numeric_limits<double>::infinity();
+  bool damped = false;
   for (;;) {
     ++count;
-    pass(s);
+    const double error = damped ? pass<true, true>(s) : pass<true, false>(s);
+    if (!damped && !(error <= 4 * least) && error > kErrorFloor) damped = true;
+    if (error < least) least = error;
     const bool ok = within_tolerance(s);
     if (count > limit) {
       g_last_passes = count;

@@ -14,6 +14,9 @@ void modifyonce(Store& s);
 
 // Passes until every edge is within 0.05 of its target, at most 50 (touch
 // perturbation on) or 10 passes plus one. True when the tolerance was met.
+// Should the length errors grow instead of shrink (a vertex where so much
+// stiffness meets that the plain step overshoots), the remaining passes hold
+// each vertex's step back far enough that no error can grow.
 bool modify(Store& s);
 
 // Number of passes the last modify() ran (for tests and the batch tool).

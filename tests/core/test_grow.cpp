@@ -186,6 +186,20 @@ TEST(Grow, RefusalsChangeNothing) {
   EXPECT_TRUE(same_surface(*s, *before));
   s->z[3] += 1e-9;
   EXPECT_TRUE(addnewpolygon(*s));
+
+  // A chord so short that the squares of its components vanish has no
+  // length to scale by either: dividing by it would make the cell's vertices
+  // non-finite.
+  auto t = make_store();
+  set_faces(*t, 4, {{{0, 1, 2}}, {{0, 2, 3}}});
+  t->x[3] = t->x[1] + 1e-170;
+  t->y[3] = t->y[1];
+  t->z[3] = t->z[1];
+  t->g_purtj = 0;
+  *before = *t;
+  EXPECT_FALSE(can_grow_at(*t, 0));
+  EXPECT_FALSE(addnewpolygon(*t));
+  EXPECT_TRUE(same_surface(*t, *before));
 }
 
 TEST(Grow, NeedsRoomForAWholeCell) {

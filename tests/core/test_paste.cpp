@@ -482,3 +482,20 @@ TEST(Paste, EndedBeforeItsFirstTickTheJoiningEdgeKeepsItsLength) {
   EXPECT_EQ(s->edge[28], (Edge{0, 8}));
   EXPECT_DOUBLE_EQ(s->phi[28], d);
 }
+
+TEST(Paste, VerticesFarApartGetAStepCountThatFits) {
+  // 2e150 apart, as a surface file may place them: the step count would not
+  // fit an int. The paste starts, runs without turning anything non-finite,
+  // and simply goes on until something ends it.
+  auto s = make_store();
+  ReadSampleData(*s, 128);
+  ASSERT_TRUE(add_copy(*s, true));
+  for (int v = 8; v < 16; ++v) s->x[v] += 2e150;
+  ASSERT_TRUE(start_paste(*s, 8, 0));
+  EXPECT_GE(s->g_pastestep, 1 << 30);
+  for (int k = 0; k < 5; ++k) {
+    pastevertices2(*s);
+    ASSERT_EQ(broken_invariant(*s), "") << "tick " << k;
+  }
+  EXPECT_GT(s->g_pasteevent, 0);
+}
