@@ -372,8 +372,9 @@ TEST(Relax, ZeroLengthEdgeIsSkippedAndNothingTurnsNaN) {
 }
 
 TEST(Relax, RunawayVerticesStayFinite) {
-  // One edge listed 3000 times: each pass throws its ends 1200 times as far
-  // past each other as they were apart, until the lengths overflow.
+  // One edge listed 3000 times: each plain pass throws its ends 1200 times as
+  // far past each other as they were apart. A single pass still does just that;
+  // modify sees the error grow, holds its steps back and settles the edge.
   auto s = make_store();
   s->NOV = 2;
   s->x[1] = 2;
@@ -381,11 +382,13 @@ TEST(Relax, RunawayVerticesStayFinite) {
     s->edge[s->NOE] = {0, 1};
     s->phi[s->NOE] = phi_a();
   }
-  compare_modify(*s, true);
-  for (int i = 0; i < 4; ++i) EXPECT_FALSE(modify(*s));  // as touches would, one after another
+  auto once = std::make_unique<Store>(*s);
+  modifyonce(*once);
+  EXPECT_GT(std::fabs(once->x[1] - once->x[0]), 1000);  // thrown far past
+  EXPECT_TRUE(modify(*s));
+  EXPECT_NEAR(std::fabs(s->x[1] - s->x[0]), phi_a(), 0.05);
   std::string why;
   EXPECT_TRUE(check_invariants(*s, &why)) << why;
-  EXPECT_GT(std::fabs(s->x[1] - s->x[0]), 1e100);  // it did run away
 
   // Ends so far apart that their distance is not a finite number: no move.
   auto t = make_store();
