@@ -4,6 +4,13 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define BRIMOSS_RELAX_VECTOR 1
+#include <immintrin.h>
+#else
+#define BRIMOSS_RELAX_VECTOR 0
+#endif
+
 namespace brimoss {
 
 namespace {
@@ -45,6 +52,29 @@ void build_relax_walk(Store& s) {
   for (int k = 0; k < m; ++k) {
     const int l = tmp[k];
     s.relax_walk[count[s.edge[l].first]++] = {s.edge[l].first, s.edge[l].second, l};
+  }
+  // Each vertex's walk edges: as lower end one run, as upper end a list in
+  // walk order (a stable counting sort by upper end).
+  for (int i = 0; i <= s.NOV; ++i) s.relax_out_start[i] = s.relax_in_start[i] = 0;
+  for (int n = 0; n < m; ++n) {
+    const Store::RelaxStep w = s.relax_walk[n];
+    s.relax_j[n] = 4u * static_cast<std::uint32_t>(w.j);
+    s.relax_k[n] = 4u * static_cast<std::uint32_t>(w.k);
+    s.relax_l[n] = w.l;
+    ++s.relax_out_start[w.j + 1];
+    ++s.relax_in_start[w.k + 1];
+  }
+  for (int i = 0; i < s.NOV; ++i) {
+    s.relax_out_start[i + 1] += s.relax_out_start[i];
+    s.relax_in_start[i + 1] += s.relax_in_start[i];
+  }
+  for (int i = 0; i <= s.NOV; ++i) count[i] = s.relax_in_start[i];
+  for (int n = 0; n < m; ++n) s.relax_in[count[s.relax_walk[n].k]++] = 4u * n;
+  for (int n = 0; n < fixed; ++n) {
+    const int l = s.relax_fixed[n];
+    s.relax_j[m + n] = 4u * static_cast<std::uint32_t>(s.edge[l].first);
+    s.relax_k[m + n] = 4u * static_cast<std::uint32_t>(s.edge[l].second);
+    s.relax_l[m + n] = l;
   }
 
   std::memcpy(s.relax_edges.data(), s.edge.data(), sizeof(Edge) * s.NOE);
@@ -168,11 +198,292 @@ bool within_tolerance(const Store& s) {
   return true;
 }
 
+#if BRIMOSS_RELAX_VECTOR
+// The vector pass does the same arithmetic as pass<kWatch, false>, one IEEE
+// operation for one, so it gives the same bits; only the order of the work
+// differs. First every edge's length and pull, four edges at a time (these
+// are independent of each other); then the pulls are added up edge by edge in
+// the walk's order, x, y and z side by side in one register, exactly as the
+// scalar pass adds them. The target has no fused multiply-add, so no product
+// can be merged into a sum.
+//
+// An edge that the scalar pass skips gets the pull +0 here. Adding +0 changes
+// nothing: a sum that starts at +0 can only become -0 by adding -0 to -0 or
+// subtracting +0 from -0, so no sum is ever -0, and x + 0 == x for every
+// other x, NaN and infinities included; x - 0 == x always.
+
+#define BRIMOSS_AVX2 __attribute__((target("avx2")))
+
+// What the vector passes read in the walk's order, made at the start of every
+// relaxation: the positions as rows (they may have changed since the last
+// one) and the targets (they do not change while relaxing).
+void load_rows(Store& s) {
+  double* __restrict const pos = s.relax_pos.data();
+  for (int i = 0; i < s.NOV; ++i) {
+    pos[4 * i] = s.x[i];
+    pos[4 * i + 1] = s.y[i];
+    pos[4 * i + 2] = s.z[i];
+    pos[4 * i + 3] = 0.0;
+  }
+  for (int n = 0; n < s.relax_noe; ++n) s.relax_phi[n] = s.phi[s.relax_l[n]];
+}
+
+// The vector passes keep the lengths in the walk's order; only the last
+// pass's lengths are ever seen, so they go to edgelength once, at the end.
+void store_lengths(Store& s) {
+  for (int n = 0; n < s.relax_noe; ++n) s.edgelength[s.relax_l[n]] = s.relax_len[n];
+}
+
+// The differences (k - j) of four edges' end rows, turned into columns.
+BRIMOSS_AVX2 inline void edge_vectors(const double* pos, const std::uint32_t* J,
+                                      const std::uint32_t* K, __m256d& ex, __m256d& ey,
+                                      __m256d& ez) {
+  const __m256d e0 = _mm256_sub_pd(_mm256_load_pd(pos + K[0]), _mm256_load_pd(pos + J[0]));
+  const __m256d e1 = _mm256_sub_pd(_mm256_load_pd(pos + K[1]), _mm256_load_pd(pos + J[1]));
+  const __m256d e2 = _mm256_sub_pd(_mm256_load_pd(pos + K[2]), _mm256_load_pd(pos + J[2]));
+  const __m256d e3 = _mm256_sub_pd(_mm256_load_pd(pos + K[3]), _mm256_load_pd(pos + J[3]));
+  const __m256d t0 = _mm256_unpacklo_pd(e0, e1);  // x0 x1 z0 z1
+  const __m256d t1 = _mm256_unpackhi_pd(e0, e1);  // y0 y1 w0 w1
+  const __m256d t2 = _mm256_unpacklo_pd(e2, e3);
+  const __m256d t3 = _mm256_unpackhi_pd(e2, e3);
+  ex = _mm256_permute2f128_pd(t0, t2, 0x20);
+  ey = _mm256_permute2f128_pd(t1, t3, 0x20);
+  ez = _mm256_permute2f128_pd(t0, t2, 0x31);
+}
+
+BRIMOSS_AVX2 inline __m256d edge_lengths(__m256d ex, __m256d ey, __m256d ez) {
+  return _mm256_sqrt_pd(_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(ex, ex), _mm256_mul_pd(ey, ey)),
+                                      _mm256_mul_pd(ez, ez)));
+}
+
+// One edge the scalar way, for the walk's last few edges.
+template <bool kWatch, bool kPull>
+inline void one_edge(Store& s, int n, double& error) {
+  const double* pos = s.relax_pos.data();
+  const std::uint32_t j = s.relax_j[n], k = s.relax_k[n];
+  const double ex = pos[k] - pos[j], ey = pos[k + 1] - pos[j + 1], ez = pos[k + 2] - pos[j + 2];
+  const double d = std::sqrt(ex * ex + ey * ey + ez * ez);
+  s.relax_len[n] = d;
+  if (!kPull) return;
+  const double phi = s.relax_phi[n];
+  if (kWatch) {
+    const double e = d - phi;
+    error += e * e;
+  }
+  double* p = s.relax_pull.data() + 4 * n;
+  p[0] = p[1] = p[2] = p[3] = 0.0;
+  if (!(d > 0.0)) return;
+  const double c = 1 - phi / d;
+  if (!std::isfinite(c)) return;
+  p[0] = c * ex;
+  p[1] = c * ey;
+  p[2] = c * ez;
+}
+
+template <bool kWatch>
+BRIMOSS_AVX2 double vector_pass(Store& s) {
+  const int nov = s.NOV, m = s.relax_moving, noe = s.relax_noe;
+  const double* __restrict const pos = s.relax_pos.data();
+  double* __restrict const pull = s.relax_pull.data();
+  double* __restrict const sum = s.relax_sum.data();
+  const std::uint32_t* __restrict const J = s.relax_j.data();
+  const std::uint32_t* __restrict const K = s.relax_k.data();
+  double* __restrict const len = s.relax_len.data();
+  const double* __restrict const phi = s.relax_phi.data();
+  double error = 0.0;
+
+  const __m256d one = _mm256_set1_pd(1.0), zero = _mm256_setzero_pd();
+  const __m256d magnitude = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7fffffffffffffffLL));
+  const __m256d inf = _mm256_set1_pd(std::numeric_limits<double>::infinity());
+  int n = 0;
+  for (; n + 4 <= m; n += 4) {
+    __m256d ex, ey, ez;
+    edge_vectors(pos, J + n, K + n, ex, ey, ez);
+    const __m256d d = edge_lengths(ex, ey, ez);
+    _mm256_storeu_pd(len + n, d);
+    const __m256d ph = _mm256_loadu_pd(phi + n);
+    if (kWatch) {
+      // The squared errors are added one by one, in the walk's order.
+      const __m256d e = _mm256_sub_pd(d, ph);
+      const __m256d e2 = _mm256_mul_pd(e, e);
+      const __m128d lo = _mm256_castpd256_pd128(e2), hi = _mm256_extractf128_pd(e2, 1);
+      error += _mm_cvtsd_f64(lo);
+      error += _mm_cvtsd_f64(_mm_unpackhi_pd(lo, lo));
+      error += _mm_cvtsd_f64(hi);
+      error += _mm_cvtsd_f64(_mm_unpackhi_pd(hi, hi));
+    }
+    const __m256d c = _mm256_sub_pd(one, _mm256_div_pd(ph, d));
+    const __m256d ok = _mm256_and_pd(_mm256_cmp_pd(d, zero, _CMP_GT_OQ),
+                                     _mm256_cmp_pd(_mm256_and_pd(c, magnitude), inf, _CMP_LT_OQ));
+    const __m256d mx = _mm256_and_pd(_mm256_mul_pd(c, ex), ok);
+    const __m256d my = _mm256_and_pd(_mm256_mul_pd(c, ey), ok);
+    const __m256d mz = _mm256_and_pd(_mm256_mul_pd(c, ez), ok);
+    // Back to one row per edge: (mx, my, mz, 0).
+    const __m256d u0 = _mm256_unpacklo_pd(mx, my);    // x0 y0 x2 y2
+    const __m256d u1 = _mm256_unpackhi_pd(mx, my);    // x1 y1 x3 y3
+    const __m256d u2 = _mm256_unpacklo_pd(mz, zero);  // z0 0 z2 0
+    const __m256d u3 = _mm256_unpackhi_pd(mz, zero);  // z1 0 z3 0
+    _mm256_store_pd(pull + 4 * n, _mm256_permute2f128_pd(u0, u2, 0x20));
+    _mm256_store_pd(pull + 4 * n + 4, _mm256_permute2f128_pd(u1, u3, 0x20));
+    _mm256_store_pd(pull + 4 * n + 8, _mm256_permute2f128_pd(u0, u2, 0x31));
+    _mm256_store_pd(pull + 4 * n + 12, _mm256_permute2f128_pd(u1, u3, 0x31));
+  }
+  for (; n < m; ++n) one_edge<kWatch, true>(s, n, error);
+  // Edges that do not move still have their length taken.
+  for (; n + 4 <= noe; n += 4) {
+    __m256d ex, ey, ez;
+    edge_vectors(pos, J + n, K + n, ex, ey, ez);
+    _mm256_storeu_pd(len + n, edge_lengths(ex, ey, ez));
+  }
+  for (; n < noe; ++n) one_edge<false, false>(s, n, error);
+
+  // Each vertex's sum of pulls, taken in the order in which the walk reaches
+  // it: minus the pulls of its edges to lower vertices (all earlier in the
+  // walk), then plus those of its own run of edges, as the scalar pass adds
+  // them into dx.
+  const int* __restrict const in_start = s.relax_in_start.data();
+  const int* __restrict const out_start = s.relax_out_start.data();
+  const std::uint32_t* __restrict const in = s.relax_in.data();
+  for (int v = 0; v < nov; ++v) {
+    __m256d acc = zero;
+    for (int t = in_start[v]; t < in_start[v + 1]; ++t)
+      acc = _mm256_sub_pd(acc, _mm256_load_pd(pull + in[t]));
+    for (int t = out_start[v]; t < out_start[v + 1]; ++t)
+      acc = _mm256_add_pd(acc, _mm256_load_pd(pull + 4 * t));
+    _mm256_store_pd(sum + 4 * v, acc);
+  }
+
+  // A fifth of each sum, four vertices at a time; a vertex whose new position
+  // would not be finite stays where it is.
+  double* __restrict const x = s.x.data();
+  double* __restrict const y = s.y.data();
+  double* __restrict const z = s.z.data();
+  double* __restrict const dx = s.dx.data();
+  double* __restrict const dy = s.dy.data();
+  double* __restrict const dz = s.dz.data();
+  double* __restrict const row = s.relax_pos.data();
+  const __m256d fifth = _mm256_set1_pd(0.2);
+  int i = 0;
+  for (; i + 4 <= nov; i += 4) {
+    const __m256d r0 = _mm256_load_pd(sum + 4 * i), r1 = _mm256_load_pd(sum + 4 * i + 4);
+    const __m256d r2 = _mm256_load_pd(sum + 4 * i + 8), r3 = _mm256_load_pd(sum + 4 * i + 12);
+    const __m256d t0 = _mm256_unpacklo_pd(r0, r1), t1 = _mm256_unpackhi_pd(r0, r1);
+    const __m256d t2 = _mm256_unpacklo_pd(r2, r3), t3 = _mm256_unpackhi_pd(r2, r3);
+    const __m256d ddx = _mm256_mul_pd(_mm256_permute2f128_pd(t0, t2, 0x20), fifth);
+    const __m256d ddy = _mm256_mul_pd(_mm256_permute2f128_pd(t1, t3, 0x20), fifth);
+    const __m256d ddz = _mm256_mul_pd(_mm256_permute2f128_pd(t0, t2, 0x31), fifth);
+    _mm256_storeu_pd(dx + i, ddx);
+    _mm256_storeu_pd(dy + i, ddy);
+    _mm256_storeu_pd(dz + i, ddz);
+    const __m256d ox = _mm256_loadu_pd(x + i), oy = _mm256_loadu_pd(y + i),
+                  oz = _mm256_loadu_pd(z + i);
+    const __m256d nx = _mm256_add_pd(ox, ddx), ny = _mm256_add_pd(oy, ddy),
+                  nz = _mm256_add_pd(oz, ddz);
+    const __m256d ok =
+        _mm256_and_pd(_mm256_and_pd(_mm256_cmp_pd(_mm256_and_pd(nx, magnitude), inf, _CMP_LT_OQ),
+                                    _mm256_cmp_pd(_mm256_and_pd(ny, magnitude), inf, _CMP_LT_OQ)),
+                      _mm256_cmp_pd(_mm256_and_pd(nz, magnitude), inf, _CMP_LT_OQ));
+    const __m256d px = _mm256_blendv_pd(ox, nx, ok), py = _mm256_blendv_pd(oy, ny, ok),
+                  pz = _mm256_blendv_pd(oz, nz, ok);
+    _mm256_storeu_pd(x + i, px);
+    _mm256_storeu_pd(y + i, py);
+    _mm256_storeu_pd(z + i, pz);
+    const __m256d u0 = _mm256_unpacklo_pd(px, py), u1 = _mm256_unpackhi_pd(px, py);
+    const __m256d u2 = _mm256_unpacklo_pd(pz, zero), u3 = _mm256_unpackhi_pd(pz, zero);
+    _mm256_store_pd(row + 4 * i, _mm256_permute2f128_pd(u0, u2, 0x20));
+    _mm256_store_pd(row + 4 * i + 4, _mm256_permute2f128_pd(u1, u3, 0x20));
+    _mm256_store_pd(row + 4 * i + 8, _mm256_permute2f128_pd(u0, u2, 0x31));
+    _mm256_store_pd(row + 4 * i + 12, _mm256_permute2f128_pd(u1, u3, 0x31));
+  }
+  for (; i < nov; ++i) {
+    dx[i] = sum[4 * i] * 0.2;
+    dy[i] = sum[4 * i + 1] * 0.2;
+    dz[i] = sum[4 * i + 2] * 0.2;
+    const double nx = x[i] + dx[i], ny = y[i] + dy[i], nz = z[i] + dz[i];
+    if (std::isfinite(nx) && std::isfinite(ny) && std::isfinite(nz)) {
+      x[i] = row[4 * i] = nx;
+      y[i] = row[4 * i + 1] = ny;
+      z[i] = row[4 * i + 2] = nz;
+    }
+  }
+  return error;
+}
+
+// within_tolerance from the rows, four edges at a time, in the walk's order
+// (which edge is found out of tolerance first does not change the answer).
+BRIMOSS_AVX2 bool vector_within_tolerance(const Store& s) {
+  const int noe = s.relax_noe;
+  const double* __restrict const pos = s.relax_pos.data();
+  const std::uint32_t* __restrict const J = s.relax_j.data();
+  const std::uint32_t* __restrict const K = s.relax_k.data();
+  const double* __restrict const phi = s.relax_phi.data();
+  const __m256d lo = _mm256_set1_pd(-0.05), hi = _mm256_set1_pd(0.05);
+  int n = 0;
+  for (; n + 4 <= noe; n += 4) {
+    __m256d ex, ey, ez;
+    edge_vectors(pos, J + n, K + n, ex, ey, ez);
+    const __m256d d = _mm256_sub_pd(edge_lengths(ex, ey, ez), _mm256_loadu_pd(phi + n));
+    const __m256d out =
+        _mm256_or_pd(_mm256_cmp_pd(d, lo, _CMP_LT_OQ), _mm256_cmp_pd(d, hi, _CMP_GT_OQ));
+    if (_mm256_movemask_pd(out)) return false;
+  }
+  for (; n < noe; ++n) {
+    const std::uint32_t j = J[n], k = K[n];
+    const double ex = pos[k] - pos[j], ey = pos[k + 1] - pos[j + 1], ez = pos[k + 2] - pos[j + 2];
+    const double d = std::sqrt(ex * ex + ey * ey + ez * ez) - phi[n];
+    if (d < -0.05 || d > 0.05) return false;
+  }
+  return true;
+}
+
+bool detect_vector() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
+}
+#else
+// Never called: without the vector instructions the flag below stays off.
+void load_rows(Store&) {}
+void store_lengths(Store&) {}
+template <bool kWatch>
+double vector_pass(Store& s) {
+  return pass<kWatch, false>(s);
+}
+bool vector_within_tolerance(const Store& s) { return within_tolerance(s); }
+#endif
+
+bool& vector_flag() {
+#if BRIMOSS_RELAX_VECTOR
+  static bool on = detect_vector();
+#else
+  static bool on = false;
+#endif
+  return on;
+}
+
 }  // namespace
+
+bool relax_vector_supported() {
+#if BRIMOSS_RELAX_VECTOR
+  static const bool has = detect_vector();
+  return has;
+#else
+  return false;
+#endif
+}
+
+bool relax_vector_path() { return vector_flag(); }
+
+void set_relax_vector_path(bool on) { vector_flag() = on && relax_vector_supported(); }
 
 void modifyonce(Store& s) {
   build_relax_walk(s);
-  pass<false, false>(s);
+  if (vector_flag()) {
+    load_rows(s);
+    vector_pass<false>(s);
+    store_lengths(s);
+  } else {
+    pass<false, false>(s);
+  }
 }
 
 bool modify(Store& s) {
@@ -185,19 +496,23 @@ bool modify(Store& s) {
   // this call, the steps are held back for the rest of the call.
   double least = std::numeric_limits<double>::infinity();
   bool damped = false;
+  // The vector passes keep the positions as rows too; the held-back step is
+  // rare and takes the scalar pass, which keeps only the columns.
+  const bool vector = vector_flag();
+  if (vector) load_rows(s);
   for (;;) {
     ++count;
-    const double error = damped ? pass<true, true>(s) : pass<true, false>(s);
+    const bool rows = vector && !damped;
+    const double error = rows     ? vector_pass<true>(s)
+                         : damped ? pass<true, true>(s)
+                                  : pass<true, false>(s);
     if (!damped && !(error <= 4 * least) && error > kErrorFloor) damped = true;
     if (error < least) least = error;
-    const bool ok = within_tolerance(s);
-    if (count > limit) {
+    const bool ok = rows ? vector_within_tolerance(s) : within_tolerance(s);
+    if (count > limit || ok) {
+      if (rows) store_lengths(s);
       g_last_passes = count;
-      return false;
-    }
-    if (ok) {
-      g_last_passes = count;
-      return true;
+      return count <= limit;
     }
   }
 }

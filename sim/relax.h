@@ -19,6 +19,15 @@ void modifyonce(Store& s);
 // each vertex's step back far enough that no error can grow.
 bool modify(Store& s);
 
+// Whether the processor has the 256-bit vector instructions (AVX2) the fast
+// passes use, and whether they are used: on by default where they exist. Both
+// paths give the same positions to the bit; the switch is for tests and
+// benchmarks, and asking for the vector path where it is missing keeps the
+// scalar one.
+bool relax_vector_supported();
+bool relax_vector_path();
+void set_relax_vector_path(bool on);
+
 // Number of passes the last modify() ran (for tests and the batch tool).
 int last_modify_passes();
 

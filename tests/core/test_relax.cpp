@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "model/capacity_surface.h"
 #include "model/invariants.h"
 #include "model/samples.h"
 #include "model/surface_file.h"
@@ -486,5 +487,69 @@ TEST(Relax, OvershootingStepsAreHeldBackSoThatNoErrorGrows) {
     }
     EXPECT_TRUE(settled);
     EXPECT_LT(worst(*s), before);
+  }
+}
+
+// The vector passes and the scalar ones give the same bits: single passes,
+// full relaxations (with and without the held-back step) and whole spreading
+// sweeps, which relax hundreds of times over one edge list.
+TEST(Relax, VectorAndScalarPathsAgreeToTheBit) {
+  if (!relax_vector_supported()) GTEST_SKIP() << "no vector instructions here";
+  struct Restore {
+    ~Restore() { set_relax_vector_path(true); }
+  } restore;
+  struct Case {
+    const char* what;
+    std::function<void(Store&)> make;
+    std::function<int(Store&)> run;  // what it returned, if anything
+  };
+  auto passes = [](Store& s) {
+    for (int p = 0; p < 3; ++p) modifyonce(s);
+    return 0;
+  };
+  auto relax = [](Store& s) { return 1000 * modify(s) + last_modify_passes(); };
+  auto sweep = [](Store& s) {
+    spread(s);
+    return 0;
+  };
+  auto reversed_grid = [](Store& s) {
+    fixture::make_grid_surface(s, 25, 40, 777);
+    for (int l = 0; l < s.NOE; l += 7) std::swap(s.edge[l].first, s.edge[l].second);
+    s.edge[s.NOE] = s.edge[3];  // listed twice
+    s.phi[s.NOE++] = s.phi[3];
+  };
+  const Case cases[] = {
+      {"raw sample", [](Store& s) { raw_sample(s, 129); }, passes},
+      {"raw sample, relaxed", [](Store& s) { raw_sample(s, 130); }, relax},
+      {"grid with reversed and repeated edges", reversed_grid, passes},
+      {"grid with reversed and repeated edges, relaxed", reversed_grid, relax},
+      {"edge listed 3000 times (held-back step)",
+       [](Store& s) {
+         s.NOV = 2;
+         s.x[1] = 2;
+         for (; s.NOE < MAXNOE; ++s.NOE) s.edge[s.NOE] = {0, 1}, s.phi[s.NOE] = phi_a();
+       },
+       relax},
+      {"capacity surface, one sweep", [](Store& s) { build_capacity_surface(s); }, sweep},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto start = make_store();
+    c.make(*start);
+    auto vec = std::make_unique<Store>(*start);
+    auto sca = std::make_unique<Store>(*start);
+    set_relax_vector_path(true);
+    ASSERT_TRUE(relax_vector_path());
+    const int got_vec = c.run(*vec);
+    set_relax_vector_path(false);
+    ASSERT_FALSE(relax_vector_path());
+    const int got_sca = c.run(*sca);
+    EXPECT_EQ(got_vec, got_sca);
+    expect_same_vertices(*vec, *sca);
+    EXPECT_EQ(
+        std::memcmp(vec->edgelength.data(), sca->edgelength.data(), sizeof(double) * start->NOE),
+        0);
+    // Something moved, so the comparison means something.
+    EXPECT_NE(std::memcmp(vec->x.data(), start->x.data(), sizeof(double) * start->NOV), 0);
   }
 }
