@@ -1,0 +1,95 @@
+// One batch-tool script, run line by line on the start-up surface and judged:
+// shared by the script fuzzer and by the core test that replays its corpus.
+//
+// Whatever the commands and their arguments, every line must leave a store
+// that keeps every invariant. Commands that reach the file system (open,
+// append, save, export) are left out: a fuzzer must not read or write files
+// it names itself, and the reader has a fuzzer of its own. The number of
+// ticks and grown cells an input may ask for is bounded so that one input
+// stays quick.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "cli/cli.h"
+#include "model/invariants.h"
+#include "model/store.h"
+
+namespace brimoss::fuzzcheck {
+
+constexpr long kMostTicks = 300;
+constexpr long kMostCells = 60;
+
+// The whole-number argument of a line such as "tick 40" (at least what its
+// leading digits say), or -1 when it does not start with one.
+inline long count_of(std::string_view rest) {
+  long n = 0;
+  bool digits = false;
+  for (char c : rest) {
+    if (c >= '0' && c <= '9') {
+      digits = true;
+      n = n * 10 + (c - '0');
+      if (n > 1000000) return 1000000;
+    } else if (c != ' ' && c != '\t' && c != '+') {
+      break;
+    }
+  }
+  return digits ? n : -1;
+}
+
+inline std::string check_script(const std::uint8_t* data, std::size_t size) {
+  static const std::unique_ptr<Store> start = [] {
+    auto s = make_store();
+    initialize_store(*s);
+    return s;
+  }();
+  static const std::unique_ptr<Store> work = make_store();
+  Store& s = *work;
+  std::memcpy(static_cast<void*>(&s), start.get(), sizeof(Store));
+
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  long ticks = 0, cells = 0;
+  std::size_t at = 0;
+  for (int line = 1; at < text.size(); ++line) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view l = text.substr(at, end - at);
+    at = end + 1;
+
+    std::istringstream words{std::string(l)};
+    std::string name;
+    if (!(words >> name)) continue;
+    if (name == "open" || name == "append" || name == "save" || name == "export" ||
+        name == "export-solid")
+      continue;
+    const std::string_view rest = l.substr(l.find(name) + name.size());
+    if (name == "tick" || name == "grow-border") {
+      long& used = name == "tick" ? ticks : cells;
+      const long most = name == "tick" ? kMostTicks : kMostCells;
+      // A count that is not a plain whole number is for the command to refuse.
+      const long n = count_of(rest);
+      if (n > 0 && used + n > most) continue;
+      if (n > 0) used += n;
+    }
+
+    std::istringstream in{std::string(l)};
+    std::ostringstream out, err;
+    cli::run_script(s, in, out, err);
+    std::string why;
+    if (!check_invariants(s, &why))
+      return "line " + std::to_string(line) + " '" + std::string(l) +
+             "' broke an invariant: " + why;
+    if (!check_edges_ordered(s, &why))
+      return "line " + std::to_string(line) + " '" + std::string(l) +
+             "' broke the edge order: " + why;
+  }
+  return "";
+}
+
+}  // namespace brimoss::fuzzcheck
