@@ -104,7 +104,10 @@ double pass(Store& s) {
   double* __restrict const len = s.edgelength.data();
   const double* __restrict const phi = s.phi.data();
   double* __restrict const stiff = s.work_stiffness.data();
-  double error = 0.0;
+  // Four running sums of the squared errors, the walk's n-th edge going to
+  // sum n % 4, so that the additions are not one long chain; the vector pass
+  // keeps the same four sums in its four lanes.
+  double err0 = 0.0, err1 = 0.0, err2 = 0.0, err3 = 0.0;
 
   for (int i = 0; i < nov; ++i) dx[i] = dy[i] = dz[i] = 0.0;
   if (kDamped)
@@ -137,7 +140,20 @@ double pass(Store& s) {
       len[l] = d;
       if (kWatch) {
         const double e = d - phi[l];
-        error += e * e;
+        switch (n & 3) {
+          case 0:
+            err0 += e * e;
+            break;
+          case 1:
+            err1 += e * e;
+            break;
+          case 2:
+            err2 += e * e;
+            break;
+          default:
+            err3 += e * e;
+            break;
+        }
       }
       // Coincident ends give no direction to move along; dividing by the zero
       // (or vanishing) length would poison every position the relaxation
@@ -180,7 +196,7 @@ double pass(Store& s) {
       z[i] = nz;
     }
   }
-  return error;
+  return (err0 + err1) + (err2 + err3);
 }
 
 // Below this the squared error is rounding noise, not a trend.
@@ -290,7 +306,9 @@ BRIMOSS_AVX2 double vector_pass(Store& s) {
   const std::uint32_t* __restrict const K = s.relax_k.data();
   double* __restrict const len = s.relax_len.data();
   const double* __restrict const phi = s.relax_phi.data();
-  double error = 0.0;
+  // The squared errors in four running sums, lane i taking the walk's edges
+  // n with n % 4 == i, as the scalar pass sums them.
+  __m256d err = _mm256_setzero_pd();
 
   const __m256d one = _mm256_set1_pd(1.0), zero = _mm256_setzero_pd();
   const __m256d magnitude = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7fffffffffffffffLL));
@@ -303,14 +321,8 @@ BRIMOSS_AVX2 double vector_pass(Store& s) {
     _mm256_storeu_pd(len + n, d);
     const __m256d ph = _mm256_loadu_pd(phi + n);
     if (kWatch) {
-      // The squared errors are added one by one, in the walk's order.
       const __m256d e = _mm256_sub_pd(d, ph);
-      const __m256d e2 = _mm256_mul_pd(e, e);
-      const __m128d lo = _mm256_castpd256_pd128(e2), hi = _mm256_extractf128_pd(e2, 1);
-      error += _mm_cvtsd_f64(lo);
-      error += _mm_cvtsd_f64(_mm_unpackhi_pd(lo, lo));
-      error += _mm_cvtsd_f64(hi);
-      error += _mm_cvtsd_f64(_mm_unpackhi_pd(hi, hi));
+      err = _mm256_add_pd(err, _mm256_mul_pd(e, e));
     }
     const __m256d c = _mm256_sub_pd(one, _mm256_div_pd(ph, d));
     const __m256d ok = _mm256_and_pd(_mm256_cmp_pd(d, zero, _CMP_GT_OQ),
@@ -328,14 +340,18 @@ BRIMOSS_AVX2 double vector_pass(Store& s) {
     _mm256_store_pd(pull + 4 * n + 8, _mm256_permute2f128_pd(u0, u2, 0x31));
     _mm256_store_pd(pull + 4 * n + 12, _mm256_permute2f128_pd(u1, u3, 0x31));
   }
-  for (; n < m; ++n) one_edge<kWatch, true>(s, n, error);
+  alignas(32) double lane[4];
+  _mm256_store_pd(lane, err);
+  for (; n < m; ++n) one_edge<kWatch, true>(s, n, lane[n & 3]);
+  const double error = (lane[0] + lane[1]) + (lane[2] + lane[3]);
   // Edges that do not move still have their length taken.
   for (; n + 4 <= noe; n += 4) {
     __m256d ex, ey, ez;
     edge_vectors(pos, J + n, K + n, ex, ey, ez);
     _mm256_storeu_pd(len + n, edge_lengths(ex, ey, ez));
   }
-  for (; n < noe; ++n) one_edge<false, false>(s, n, error);
+  double unused = 0.0;
+  for (; n < noe; ++n) one_edge<false, false>(s, n, unused);
 
   // Each vertex's sum of pulls, taken in the order in which the walk reaches
   // it: minus the pulls of its edges to lower vertices (all earlier in the
