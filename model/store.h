@@ -126,13 +126,15 @@ struct Store {
   // that do not move (ends as stored); for each vertex, where its run of walk
   // edges as lower end starts, and its walk edges as upper end (offsets 4 * n
   // of their pulls, in walk order, from relax_in_start[v]); the targets and
-  // lengths in walk order; and rows of four doubles (x, y, z, unused): the
-  // positions, each vertex's sum of pulls and each walk edge's pull.
+  // lengths in walk order (and the lengths the tolerance check took from the
+  // positions the next pass starts from); and rows of four doubles (x, y, z,
+  // unused): the positions, each vertex's sum of pulls and each walk edge's
+  // pull.
   std::array<std::uint32_t, MAXNOE> relax_j{}, relax_k{};
   std::array<int, MAXNOE> relax_l{};
   std::array<int, MAXNOV + 1> relax_out_start{}, relax_in_start{};
   std::array<std::uint32_t, MAXNOE> relax_in{};
-  alignas(32) std::array<double, MAXNOE> relax_phi{}, relax_len{};
+  alignas(32) std::array<double, MAXNOE> relax_phi{}, relax_len{}, relax_next_len{};
   alignas(32) std::array<double, 4 * MAXNOV> relax_pos{};
   alignas(32) std::array<double, 4 * MAXNOV> relax_sum{};
   alignas(32) std::array<double, 4 * MAXNOE> relax_pull{};

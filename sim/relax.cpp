@@ -272,13 +272,14 @@ BRIMOSS_AVX2 inline __m256d edge_lengths(__m256d ex, __m256d ey, __m256d ez) {
                                       _mm256_mul_pd(ez, ez)));
 }
 
-// One edge the scalar way, for the walk's last few edges.
-template <bool kWatch, bool kPull>
+// One edge the scalar way, for the walk's last few edges; kKept takes the
+// length the tolerance check kept.
+template <bool kWatch, bool kPull, bool kKept = false>
 inline void one_edge(Store& s, int n, double& error) {
   const double* pos = s.relax_pos.data();
   const std::uint32_t j = s.relax_j[n], k = s.relax_k[n];
   const double ex = pos[k] - pos[j], ey = pos[k + 1] - pos[j + 1], ez = pos[k + 2] - pos[j + 2];
-  const double d = std::sqrt(ex * ex + ey * ey + ez * ez);
+  const double d = kKept ? s.relax_next_len[n] : std::sqrt(ex * ex + ey * ey + ez * ez);
   s.relax_len[n] = d;
   if (!kPull) return;
   const double phi = s.relax_phi[n];
@@ -296,7 +297,10 @@ inline void one_edge(Store& s, int n, double& error) {
   p[2] = c * ez;
 }
 
-template <bool kWatch>
+// kKept: the lengths at the start of this pass are the ones the last
+// tolerance check took (the same expression on the same rows, so the same
+// bits) and kept in relax_next_len.
+template <bool kWatch, bool kKept = false>
 BRIMOSS_AVX2 double vector_pass(Store& s) {
   const int nov = s.NOV, m = s.relax_moving, noe = s.relax_noe;
   const double* __restrict const pos = s.relax_pos.data();
@@ -305,6 +309,7 @@ BRIMOSS_AVX2 double vector_pass(Store& s) {
   const std::uint32_t* __restrict const J = s.relax_j.data();
   const std::uint32_t* __restrict const K = s.relax_k.data();
   double* __restrict const len = s.relax_len.data();
+  const double* __restrict const kept = s.relax_next_len.data();
   const double* __restrict const phi = s.relax_phi.data();
   // The squared errors in four running sums, lane i taking the walk's edges
   // n with n % 4 == i, as the scalar pass sums them.
@@ -317,7 +322,7 @@ BRIMOSS_AVX2 double vector_pass(Store& s) {
   for (; n + 4 <= m; n += 4) {
     __m256d ex, ey, ez;
     edge_vectors(pos, J + n, K + n, ex, ey, ez);
-    const __m256d d = edge_lengths(ex, ey, ez);
+    const __m256d d = kKept ? _mm256_load_pd(kept + n) : edge_lengths(ex, ey, ez);
     _mm256_storeu_pd(len + n, d);
     const __m256d ph = _mm256_loadu_pd(phi + n);
     if (kWatch) {
@@ -342,9 +347,11 @@ BRIMOSS_AVX2 double vector_pass(Store& s) {
   }
   alignas(32) double lane[4];
   _mm256_store_pd(lane, err);
-  for (; n < m; ++n) one_edge<kWatch, true>(s, n, lane[n & 3]);
+  for (; n < m; ++n) one_edge<kWatch, true, kKept>(s, n, lane[n & 3]);
   const double error = (lane[0] + lane[1]) + (lane[2] + lane[3]);
   // Edges that do not move still have their length taken.
+  if (kKept)
+    for (; n < noe; ++n) len[n] = kept[n];
   for (; n + 4 <= noe; n += 4) {
     __m256d ex, ey, ez;
     edge_vectors(pos, J + n, K + n, ex, ey, ez);
@@ -452,6 +459,39 @@ BRIMOSS_AVX2 bool vector_within_tolerance(const Store& s) {
   return true;
 }
 
+// vector_within_tolerance, but it takes every length and keeps them all in
+// relax_next_len for the next pass instead of stopping at the first edge out
+// of tolerance.
+BRIMOSS_AVX2 bool vector_within_tolerance_kept(Store& s) {
+  const int noe = s.relax_noe;
+  const double* __restrict const pos = s.relax_pos.data();
+  const std::uint32_t* __restrict const J = s.relax_j.data();
+  const std::uint32_t* __restrict const K = s.relax_k.data();
+  const double* __restrict const phi = s.relax_phi.data();
+  double* __restrict const kept = s.relax_next_len.data();
+  const __m256d lo = _mm256_set1_pd(-0.05), hi = _mm256_set1_pd(0.05);
+  __m256d out = _mm256_setzero_pd();
+  int n = 0;
+  for (; n + 4 <= noe; n += 4) {
+    __m256d ex, ey, ez;
+    edge_vectors(pos, J + n, K + n, ex, ey, ez);
+    const __m256d d = edge_lengths(ex, ey, ez);
+    _mm256_store_pd(kept + n, d);
+    const __m256d e = _mm256_sub_pd(d, _mm256_loadu_pd(phi + n));
+    out = _mm256_or_pd(
+        out, _mm256_or_pd(_mm256_cmp_pd(e, lo, _CMP_LT_OQ), _mm256_cmp_pd(e, hi, _CMP_GT_OQ)));
+  }
+  bool ok = _mm256_movemask_pd(out) == 0;
+  for (; n < noe; ++n) {
+    const std::uint32_t j = J[n], k = K[n];
+    const double ex = pos[k] - pos[j], ey = pos[k + 1] - pos[j + 1], ez = pos[k + 2] - pos[j + 2];
+    const double d = std::sqrt(ex * ex + ey * ey + ez * ez);
+    kept[n] = d;
+    if (d - phi[n] < -0.05 || d - phi[n] > 0.05) ok = false;
+  }
+  return ok;
+}
+
 bool detect_vector() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx2");
@@ -460,11 +500,12 @@ bool detect_vector() {
 // Never called: without the vector instructions the flag below stays off.
 void load_rows(Store&) {}
 void store_lengths(Store&) {}
-template <bool kWatch>
+template <bool kWatch, bool kKept = false>
 double vector_pass(Store& s) {
   return pass<kWatch, false>(s);
 }
 bool vector_within_tolerance(const Store& s) { return within_tolerance(s); }
+bool vector_within_tolerance_kept(Store& s) { return within_tolerance(s); }
 #endif
 
 bool& vector_flag() {
@@ -516,15 +557,22 @@ bool modify(Store& s) {
   // rare and takes the scalar pass, which keeps only the columns.
   const bool vector = vector_flag();
   if (vector) load_rows(s);
+  // Whether the tolerance check kept the lengths the next pass starts from.
+  bool kept = false;
   for (;;) {
     ++count;
     const bool rows = vector && !damped;
-    const double error = rows     ? vector_pass<true>(s)
+    const double error = rows     ? (kept ? vector_pass<true, true>(s) : vector_pass<true>(s))
                          : damped ? pass<true, true>(s)
                                   : pass<true, false>(s);
     if (!damped && !(error <= 4 * least) && error > kErrorFloor) damped = true;
     if (error < least) least = error;
-    const bool ok = rows ? vector_within_tolerance(s) : within_tolerance(s);
+    // When another vector pass may follow, the check takes every length for
+    // it; otherwise it may stop at the first edge out of tolerance.
+    kept = rows && !damped && count <= limit;
+    const bool ok = kept   ? vector_within_tolerance_kept(s)
+                    : rows ? vector_within_tolerance(s)
+                           : within_tolerance(s);
     if (count > limit || ok) {
       if (rows) store_lengths(s);
       g_last_passes = count;
