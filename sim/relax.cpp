@@ -107,7 +107,7 @@ double pass(Store& s) {
   // Four running sums of the squared errors, the walk's n-th edge going to
   // sum n % 4, so that the additions are not one long chain; the vector pass
   // keeps the same four sums in its four lanes.
-  double err0 = 0.0, err1 = 0.0, err2 = 0.0, err3 = 0.0;
+  double err[4] = {0.0, 0.0, 0.0, 0.0};
 
   for (int i = 0; i < nov; ++i) dx[i] = dy[i] = dz[i] = 0.0;
   if (kDamped)
@@ -140,20 +140,7 @@ double pass(Store& s) {
       len[l] = d;
       if (kWatch) {
         const double e = d - phi[l];
-        switch (n & 3) {
-          case 0:
-            err0 += e * e;
-            break;
-          case 1:
-            err1 += e * e;
-            break;
-          case 2:
-            err2 += e * e;
-            break;
-          default:
-            err3 += e * e;
-            break;
-        }
+        err[n & 3] += e * e;
       }
       // Coincident ends give no direction to move along; dividing by the zero
       // (or vanishing) length would poison every position the relaxation
@@ -196,7 +183,7 @@ double pass(Store& s) {
       z[i] = nz;
     }
   }
-  return (err0 + err1) + (err2 + err3);
+  return (err[0] + err[1]) + (err[2] + err[3]);
 }
 
 // Below this the squared error is rounding noise, not a trend.
@@ -433,36 +420,10 @@ BRIMOSS_AVX2 double vector_pass(Store& s) {
 }
 
 // within_tolerance from the rows, four edges at a time, in the walk's order
-// (which edge is found out of tolerance first does not change the answer).
-BRIMOSS_AVX2 bool vector_within_tolerance(const Store& s) {
-  const int noe = s.relax_noe;
-  const double* __restrict const pos = s.relax_pos.data();
-  const std::uint32_t* __restrict const J = s.relax_j.data();
-  const std::uint32_t* __restrict const K = s.relax_k.data();
-  const double* __restrict const phi = s.relax_phi.data();
-  const __m256d lo = _mm256_set1_pd(-0.05), hi = _mm256_set1_pd(0.05);
-  int n = 0;
-  for (; n + 4 <= noe; n += 4) {
-    __m256d ex, ey, ez;
-    edge_vectors(pos, J + n, K + n, ex, ey, ez);
-    const __m256d d = _mm256_sub_pd(edge_lengths(ex, ey, ez), _mm256_loadu_pd(phi + n));
-    const __m256d out =
-        _mm256_or_pd(_mm256_cmp_pd(d, lo, _CMP_LT_OQ), _mm256_cmp_pd(d, hi, _CMP_GT_OQ));
-    if (_mm256_movemask_pd(out)) return false;
-  }
-  for (; n < noe; ++n) {
-    const std::uint32_t j = J[n], k = K[n];
-    const double ex = pos[k] - pos[j], ey = pos[k + 1] - pos[j + 1], ez = pos[k + 2] - pos[j + 2];
-    const double d = std::sqrt(ex * ex + ey * ey + ez * ez) - phi[n];
-    if (d < -0.05 || d > 0.05) return false;
-  }
-  return true;
-}
-
-// vector_within_tolerance, but it takes every length and keeps them all in
-// relax_next_len for the next pass instead of stopping at the first edge out
-// of tolerance.
-BRIMOSS_AVX2 bool vector_within_tolerance_kept(Store& s) {
+// (the order does not change the answer). It takes every length rather than
+// stopping at the first edge out of tolerance, and keeps them in
+// relax_next_len: they are the lengths the next pass starts from.
+BRIMOSS_AVX2 bool vector_within_tolerance(Store& s) {
   const int noe = s.relax_noe;
   const double* __restrict const pos = s.relax_pos.data();
   const std::uint32_t* __restrict const J = s.relax_j.data();
@@ -504,18 +465,8 @@ template <bool kWatch, bool kKept = false>
 double vector_pass(Store& s) {
   return pass<kWatch, false>(s);
 }
-bool vector_within_tolerance(const Store& s) { return within_tolerance(s); }
-bool vector_within_tolerance_kept(Store& s) { return within_tolerance(s); }
+bool vector_within_tolerance(Store& s) { return within_tolerance(s); }
 #endif
-
-bool& vector_flag() {
-#if BRIMOSS_RELAX_VECTOR
-  static bool on = detect_vector();
-#else
-  static bool on = false;
-#endif
-  return on;
-}
 
 }  // namespace
 
@@ -527,6 +478,15 @@ bool relax_vector_supported() {
   return false;
 #endif
 }
+
+namespace {
+
+bool& vector_flag() {
+  static bool on = relax_vector_supported();
+  return on;
+}
+
+}  // namespace
 
 bool relax_vector_path() { return vector_flag(); }
 
@@ -567,12 +527,8 @@ bool modify(Store& s) {
                                   : pass<true, false>(s);
     if (!damped && !(error <= 4 * least) && error > kErrorFloor) damped = true;
     if (error < least) least = error;
-    // When another vector pass may follow, the check takes every length for
-    // it; otherwise it may stop at the first edge out of tolerance.
-    kept = rows && !damped && count <= limit;
-    const bool ok = kept   ? vector_within_tolerance_kept(s)
-                    : rows ? vector_within_tolerance(s)
-                           : within_tolerance(s);
+    const bool ok = rows ? vector_within_tolerance(s) : within_tolerance(s);
+    kept = rows;
     if (count > limit || ok) {
       if (rows) store_lengths(s);
       g_last_passes = count;
