@@ -6,7 +6,6 @@
 #include <wx/dcmemory.h>
 #include <wx/wx.h>
 
-#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -15,7 +14,6 @@
 #include "bench/workloads.h"
 #include "bench/wx/display.h"
 #include "view/draw.h"
-#include "view/tick.h"
 #include "view/wx/canvas.h"
 #include "view/wx/scene.h"
 
@@ -86,56 +84,14 @@ void draw_bench(benchmark::State& st, Load w) {
   st.counters["faces"] = s->NOS;
 }
 
-// Ticks of one branch, each followed by its repaint: the animation runs on
-// from tick to tick as in the window and starts again from the same state
-// when it ends, so the mean covers a whole animation; worst_ms is the slowest
-// single tick seen.
-void tick_bench(benchmark::State& st, Load w, const Branch& b) {
-  if (!DisplayReady()) {
-    st.SkipWithError("no display (run under xvfb-run)");
-    return;
-  }
-  auto start = std::make_unique<Store>(workload(w));
-  b.arm(*start);
-  if (!b.running(*start)) {
-    st.SkipWithError("this animation cannot start on this surface");
-    return;
-  }
-  auto s = std::make_unique<Store>(*start);
-  using Clock = std::chrono::steady_clock;
-  double worst = 0;
-  for (auto _ : st) {
-    if (!b.running(*s)) {
-      st.PauseTiming();
-      *s = *start;
-      st.ResumeTiming();
-    }
-    const auto t0 = Clock::now();
-    const TickBranch got = timer_tick(*s);
-    Repaint(*s);
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-    if (ms > worst) worst = ms;
-    if (got != b.kind) {
-      st.SkipWithError("the tick took another branch");
-      break;
-    }
-  }
-  st.counters["worst_ms"] = worst;
-}
-
 const bool registered = [] {
   for (Load w : {Load::grown, Load::capacity, Load::sample131}) {
     add("draw_scene", w, "fast", draw_bench<Repaint>)->Unit(benchmark::kMillisecond);
     add("draw_scene", w, "literal", draw_bench<RepaintLiteral>)->Unit(benchmark::kMillisecond);
     add("draw_scene_toolkit", w, "fast", draw_bench<RepaintShapes>)->Unit(benchmark::kMillisecond);
   }
-  for (Load w : {Load::grown, Load::capacity})
-    for (const Branch& b : kBranches) {
-      if (w == Load::capacity && b.kind == TickBranch::Paste) continue;  // no pair fits
-      add(std::string("tick_") + b.name, w, "fast", [&b](benchmark::State& st, Load l) {
-        tick_bench(st, l, b);
-      })->Unit(benchmark::kMillisecond);
-    }
+  // Every branch of the timer's tick followed by the repaint it requests.
+  add_tick_benches("", Repaint, DisplayReady);
   return true;
 }();
 
