@@ -3,6 +3,7 @@
 #include "app/frame.h"
 #include "app/globals.h"
 #include "model/store.h"
+#include "ops/load.h"
 
 MyFrame* CreateMainWindow() {
   MyFrame* frame = new MyFrame("Brimoss", wxPoint(50, 50), wxSize(640, 480));

@@ -4,86 +4,93 @@
 #include <wx/filename.h>
 
 #include "app/globals.h"
-#include "model/components.h"
-#include "model/samples.h"
+#include "app/icon.xpm"
+#include "app/ids.h"
 #include "model/store.h"
 #include "model/surface_file.h"
-#include "model/undo.h"
-#include "sim/relax.h"
+#include "ops/commands.h"
 #include "view/wx/canvas.h"
 
 using brimoss::Store;
 using brimoss::the_store;
 
-wxBEGIN_EVENT_TABLE(MyFrame, wxFrame) EVT_MENU(7, MyFrame::OnSave) EVT_MENU(5, MyFrame::OnOpen)
-    EVT_MENU_RANGE(11, 14, MyFrame::OnOpenSample) EVT_MENU(8, MyFrame::OnAppend)
-        EVT_MENU(2, MyFrame::OnAbout) EVT_MENU(1, MyFrame::OnQuit) EVT_MENU(9, MyFrame::OnPrint)
-            EVT_MENU(10, MyFrame::OnPrintSetup) EVT_MENU(16, MyFrame::OnZoomIn)
-                EVT_MENU(17, MyFrame::OnZoomOut) EVT_MENU(18, MyFrame::OnDefaultSize)
-                    EVT_MENU_RANGE(27, 29, MyFrame::OnBuru) EVT_MENU_RANGE(31, 33, MyFrame::OnColor)
-                        EVT_MENU(19, MyFrame::OnAddNewCell) EVT_MENU(15, MyFrame::OnUndo)
-                            EVT_MENU(20, MyFrame::OnMirror) EVT_MENU(21, MyFrame::OnAddSame)
-                                EVT_MENU(22, MyFrame::OnAddMirror)
-                                    EVT_MENU(23, MyFrame::OnPullPoint)
-                                        EVT_MENU(26, MyFrame::OnTouchPurturb)
-                                            EVT_MENU(24, MyFrame::OnDetectConnComp)
-                                                EVT_MENU(25, MyFrame::OnRemoveCell)
-                                                    wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
+  EVT_MENU(MenuId::Save, MyFrame::OnSave)
+  EVT_MENU(MenuId::Open, MyFrame::OnOpen)
+  EVT_MENU_RANGE(MenuId::Sample1, MenuId::Sample4, MyFrame::OnOpenSample)
+  EVT_MENU(MenuId::Append, MyFrame::OnAppend)
+  EVT_MENU(MenuId::About, MyFrame::OnAbout)
+  EVT_MENU(MenuId::Quit, MyFrame::OnQuit)
+  EVT_MENU(MenuId::Print, MyFrame::OnPrint)
+  EVT_MENU(MenuId::PrintSetup, MyFrame::OnPrintSetup)
+  EVT_MENU(MenuId::ZoomIn, MyFrame::OnZoomIn)
+  EVT_MENU(MenuId::ZoomOut, MyFrame::OnZoomOut)
+  EVT_MENU(MenuId::DefaultSize, MyFrame::OnDefaultSize)
+  EVT_MENU_RANGE(MenuId::SwayOnce, MenuId::SwayMany, MyFrame::OnBuru)
+  EVT_MENU_RANGE(MenuId::FaceForeground, MenuId::BackgroundColour, MyFrame::OnColor)
+  EVT_MENU(MenuId::AddNewCell, MyFrame::OnAddNewCell)
+  EVT_MENU(MenuId::Undo, MyFrame::OnUndo)
+  EVT_MENU(MenuId::Mirror, MyFrame::OnMirror)
+  EVT_MENU(MenuId::AddCopy, MyFrame::OnAddSame)
+  EVT_MENU(MenuId::AddMirror, MyFrame::OnAddMirror)
+  EVT_MENU(MenuId::PullPoint, MyFrame::OnPullPoint)
+  EVT_MENU(MenuId::TouchPerturbation, MyFrame::OnTouchPurturb)
+  EVT_MENU(MenuId::DetectComponents, MyFrame::OnDetectConnComp)
+  EVT_MENU(MenuId::RemoveCell, MyFrame::OnRemoveCell)
+wxEND_EVENT_TABLE()
 
-                                                        MyFrame::MyFrame(const wxString& title,
-                                                                         const wxPoint& pos,
-                                                                         const wxSize& size) {
+MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) {
   Create(nullptr, wxID_ANY, title, pos, size, wxDEFAULT_FRAME_STYLE, wxFrameNameStr);
 
   wxMenu* samples = new wxMenu;
-  samples->Append(11, "&1");
-  samples->Append(12, "&2");
-  samples->Append(13, "&3");
-  samples->Append(14, "&4");
+  samples->Append(MenuId::Sample1, "&1");
+  samples->Append(MenuId::Sample2, "&2");
+  samples->Append(MenuId::Sample3, "&3");
+  samples->Append(MenuId::Sample4, "&4");
 
   wxMenu* file = new wxMenu;
-  file->Append(5, "&Open\tCtrl-O");
-  file->Append(6, "Open Sa&mples", samples);
-  file->Append(8, "&Open and append\tCtrl-I");
-  file->Append(7, "&Save\tCtrl-S");
+  file->Append(MenuId::Open, "&Open\tCtrl-O");
+  file->Append(MenuId::OpenSamples, "Open Sa&mples", samples);
+  file->Append(MenuId::Append, "&Open and append\tCtrl-I");
+  file->Append(MenuId::Save, "&Save\tCtrl-S");
   file->AppendSeparator();
-  file->Append(9, "&Print\tCtrl-P");
-  file->Append(10, "PrintSet&Up");
+  file->Append(MenuId::Print, "&Print\tCtrl-P");
+  file->Append(MenuId::PrintSetup, "PrintSet&Up");
   file->AppendSeparator();
-  file->Append(2, "&About...\tCtrl-A", "Show about dialog");
+  file->Append(MenuId::About, "&About...\tCtrl-A", "Show about dialog");
   file->AppendSeparator();
-  file->Append(1, "E&xit\tAlt-X", "Quit this program");
+  file->Append(MenuId::Quit, "E&xit\tAlt-X", "Quit this program");
 
   wxMenu* edit = new wxMenu;
-  edit->Append(15, "&Undo\tCtrl-Z");
-  edit->Append(16, "Zoom &In");
-  edit->Append(17, "Zoom &Out");
-  edit->Append(18, "&Default size");
+  edit->Append(MenuId::Undo, "&Undo\tCtrl-Z");
+  edit->Append(MenuId::ZoomIn, "Zoom &In");
+  edit->Append(MenuId::ZoomOut, "Zoom &Out");
+  edit->Append(MenuId::DefaultSize, "&Default size");
   edit->AppendSeparator();
-  edit->Append(20, "&Mirror image\tCtrl-M");
-  edit->Append(24, "&Detect connected component\tCtrl-L");
+  edit->Append(MenuId::Mirror, "&Mirror image\tCtrl-M");
+  edit->Append(MenuId::DetectComponents, "&Detect connected component\tCtrl-L");
   edit->AppendSeparator();
-  edit->Append(19, "&Add new cells\tCtrl-C");
-  edit->Append(21, "&Add copy image\tCtrl-V");
-  edit->Append(22, "&Add mirror image \tCtrl-B");
-  edit->Append(23, "&Pull one point \tCtrl-N");
-  edit->Append(25, "&Remove some cells \tCtrl-R");
+  edit->Append(MenuId::AddNewCell, "&Add new cells\tCtrl-C");
+  edit->Append(MenuId::AddCopy, "&Add copy image\tCtrl-V");
+  edit->Append(MenuId::AddMirror, "&Add mirror image \tCtrl-B");
+  edit->Append(MenuId::PullPoint, "&Pull one point \tCtrl-N");
+  edit->Append(MenuId::RemoveCell, "&Remove some cells \tCtrl-R");
 
   m_swayMenu = new wxMenu;
-  m_swayMenu->AppendCheckItem(26, "Touch purturbation &1\tCtrl-1");
-  m_swayMenu->Check(26, true);
+  m_swayMenu->AppendCheckItem(MenuId::TouchPerturbation, "Touch purturbation &1\tCtrl-1");
+  m_swayMenu->Check(MenuId::TouchPerturbation, true);
   m_swayMenu->AppendSeparator();
-  m_swayMenu->Append(27, "Sway once &1\tCtrl-1");
-  m_swayMenu->Append(28, "Sway some &2\tCtrl-2");
-  m_swayMenu->Append(29, "Sway many &3\tCtrl-3");
+  m_swayMenu->Append(MenuId::SwayOnce, "Sway once &1\tCtrl-1");
+  m_swayMenu->Append(MenuId::SwaySome, "Sway some &2\tCtrl-2");
+  m_swayMenu->Append(MenuId::SwayMany, "Sway many &3\tCtrl-3");
 
   wxMenu* colour = new wxMenu;
-  colour->Append(31, "Face &foreground...");
-  colour->Append(32, "Face &background...");
-  colour->Append(33, "Background &color...");
+  colour->Append(MenuId::FaceForeground, "Face &foreground...");
+  colour->Append(MenuId::FaceBackground, "Face &background...");
+  colour->Append(MenuId::BackgroundColour, "Background &color...");
 
   wxMenu* help = new wxMenu;
-  help->Append(30, "&Help\tCtrl-H");
+  help->Append(MenuId::Help, "&Help\tCtrl-H");
 
   wxMenuBar* bar = new wxMenuBar;
   bar->Append(file, "&File");
@@ -97,6 +104,7 @@ wxBEGIN_EVENT_TABLE(MyFrame, wxFrame) EVT_MENU(7, MyFrame::OnSave) EVT_MENU(5, M
   SetStatusText("Welcome to Brimoss!", 0);
 
   m_canvas = new MyCanvas(this);
+  SetIcon(wxIcon(icon1_xpm));
 }
 
 void MyFrame::PrepareDC(wxDC&) {}
@@ -109,37 +117,29 @@ void MyFrame::OnAbout(wxCommandEvent&) {
 void MyFrame::OnQuit(wxCommandEvent&) { Close(true); }
 
 void MyFrame::OnOpenSample(wxCommandEvent& event) {
-  brimoss::ReadSampleData(the_store(), event.GetId() + 117);
+  brimoss::ops::load_sample(the_store(), 128 + event.GetId() - MenuId::Sample1);
   Refresh(false);
 }
 
 void MyFrame::OnUndo(wxCommandEvent&) {
-  brimoss::undopaste(the_store());
+  brimoss::ops::undo(the_store());
   Refresh(false);
 }
 
-void MyFrame::OnDetectConnComp(wxCommandEvent&) {
-  Store& s = the_store();
-  brimoss::fill_conn_comp(s);
-  brimoss::fill_center_conn_comp(s);
-}
+void MyFrame::OnDetectConnComp(wxCommandEvent&) { brimoss::ops::detect_components(the_store()); }
 
 void MyFrame::OnZoomIn(wxCommandEvent&) {
-  Store& s = the_store();
-  if (s.g_rate < 400.0) s.g_rate *= 1.25;
+  brimoss::ops::zoom_in(the_store());
   Refresh(false);
 }
 
 void MyFrame::OnZoomOut(wxCommandEvent&) {
-  Store& s = the_store();
-  if (s.g_rate > 25.0) s.g_rate /= 1.25;
+  brimoss::ops::zoom_out(the_store());
   Refresh(false);
 }
 
 void MyFrame::OnDefaultSize(wxCommandEvent&) {
-  Store& s = the_store();
-  s.g_rate = 100.0;
-  brimoss::offsetpolygon(s);
+  brimoss::ops::default_size(the_store());
   Refresh(false);
 }
 
@@ -177,9 +177,9 @@ void MyFrame::OnSave(wxCommandEvent&) {
 }
 
 bool MyFrame::OpenPath(const wxString& path) {
-  std::string err;
-  if (!brimoss::open_surface_file(the_store(), ToNative(path), err)) {
-    wxMessageBox(wxString::Format("The surface was not opened.\n%s", wxString::FromUTF8(err)),
+  const brimoss::ops::Result r = brimoss::ops::open_file(the_store(), ToNative(path));
+  if (!r) {
+    wxMessageBox(wxString::Format("The surface was not opened.\n%s", wxString::FromUTF8(r.why)),
                  "Brimoss", wxOK | wxICON_ERROR, this);
     return false;
   }
@@ -188,9 +188,9 @@ bool MyFrame::OpenPath(const wxString& path) {
 }
 
 bool MyFrame::AppendPath(const wxString& path) {
-  std::string err;
-  if (!brimoss::append_surface_file(the_store(), ToNative(path), err)) {
-    wxMessageBox(wxString::Format("The surface was not appended.\n%s", wxString::FromUTF8(err)),
+  const brimoss::ops::Result r = brimoss::ops::append_file(the_store(), ToNative(path));
+  if (!r) {
+    wxMessageBox(wxString::Format("The surface was not appended.\n%s", wxString::FromUTF8(r.why)),
                  "Brimoss", wxOK | wxICON_ERROR, this);
     return false;
   }

@@ -4,16 +4,34 @@
 
 #include "app/frame.h"
 #include "app/globals.h"
+#include "app/ids.h"
 #include "model/store.h"
-#include "view/colours.h"
+#include "ops/commands.h"
 #include "view/wx/printout.h"
 
 void MyFrame::OnColor(wxCommandEvent& event) {
   const wxColour c = m_askColour ? m_askColour() : SelectColour();
   // A cancelled dialog gives an unset colour: the colours stay as they were
   // rather than turning black.
-  if (c.IsOk())
-    brimoss::apply_colour(brimoss::the_store(), event.GetId(), c.Red(), c.Green(), c.Blue());
+  if (!c.IsOk()) {
+    Refresh(false);
+    return;
+  }
+  namespace ops = brimoss::ops;
+  ops::ColourSetting which = ops::ColourSetting::Background;
+  switch (event.GetId()) {
+    case MenuId::FaceForeground:
+      which = ops::ColourSetting::FaceForeground;
+      break;
+    case MenuId::FaceBackground:
+      which = ops::ColourSetting::FaceBackground;
+      break;
+    case MenuId::BackgroundColour:
+      break;
+    default:
+      return;
+  }
+  ops::set_colour(brimoss::the_store(), which, c.Red(), c.Green(), c.Blue());
   Refresh(false);
 }
 

@@ -1,26 +1,41 @@
-// Growth, pulling, removal and the touch perturbation switch.
+// Growth, pulling, removal, the sway and the touch perturbation switch.
 #include "app/frame.h"
+#include "app/ids.h"
 #include "model/store.h"
-#include "sim/grow.h"
-#include "sim/remove.h"
+#include "ops/commands.h"
+
+namespace ops = brimoss::ops;
+using brimoss::the_store;
 
 void MyFrame::OnAddNewCell(wxCommandEvent&) {
-  brimoss::addnewpolygon(brimoss::the_store());
+  ops::grow(the_store());
   Refresh(false);
 }
 
 void MyFrame::OnPullPoint(wxCommandEvent&) {
-  brimoss::pullpoint(brimoss::the_store());
+  ops::pull(the_store());
   Refresh(false);
 }
 
 void MyFrame::OnRemoveCell(wxCommandEvent&) {
-  brimoss::removevertex(brimoss::the_store());
+  ops::remove(the_store());
   Refresh(false);
 }
 
 void MyFrame::OnTouchPurturb(wxCommandEvent&) {
-  brimoss::Store& s = brimoss::the_store();
-  s.touch_purturb = !s.touch_purturb;
-  m_swayMenu->Check(26, s.touch_purturb);
+  m_swayMenu->Check(MenuId::TouchPerturbation, ops::toggle_touch_perturbation(the_store()));
+}
+
+void MyFrame::OnBuru(wxCommandEvent& event) {
+  switch (event.GetId()) {
+    case MenuId::SwayOnce:
+      ops::sway(the_store(), ops::Sway::Once);
+      break;
+    case MenuId::SwaySome:
+      ops::sway(the_store(), ops::Sway::Some);
+      break;
+    case MenuId::SwayMany:
+      ops::sway(the_store(), ops::Sway::Many);
+      break;
+  }
 }

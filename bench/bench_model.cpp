@@ -12,6 +12,7 @@
 #include "bench/workloads.h"
 #include "model/components.h"
 #include "model/surface_file.h"
+#include "ops/load.h"
 
 using namespace brimoss;
 using namespace brimoss::bench;

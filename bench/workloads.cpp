@@ -9,6 +9,7 @@
 #include "copy/paste.h"
 #include "model/capacity_surface.h"
 #include "model/samples.h"
+#include "ops/load.h"
 #include "sim/grow.h"
 
 namespace brimoss::bench {

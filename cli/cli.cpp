@@ -1,23 +1,25 @@
 #include "cli/cli.h"
 
 #include <charconv>
+#include <cmath>
 #include <istream>
+#include <ostream>
 #include <sstream>
 
 namespace brimoss::cli {
 
-namespace {
-
-std::vector<Command>& table() {
-  static std::vector<Command> t;
-  return t;
+void list_commands(std::ostream& o) {
+  const std::string* group = nullptr;
+  for (const Command& c : commands()) {
+    if (!group || *group != c.group) {
+      group = &c.group;
+      o << "\n" << c.group << ":\n";
+    }
+    std::string head = "  " + c.name + (c.args.empty() ? "" : " " + c.args);
+    if (head.size() < 26) head.resize(26, ' ');
+    o << head << " " << c.help << "\n";
+  }
 }
-
-}  // namespace
-
-void register_command(Command c) { table().push_back(std::move(c)); }
-
-const std::vector<Command>& commands() { return table(); }
 
 int int_arg(const Args& a, std::size_t i) {
   const std::string& t = a.at(i);

@@ -1,5 +1,6 @@
-// The batch tool's command table. Each group of commands lives in its own file
-// and adds itself to the table with a static Registrar.
+// The batch tool: a script of commands, one a line, run on a store. The
+// commands are one table (cli/commands.cpp), in the order --help lists them;
+// each translates its words into a call on the operations the window uses.
 #pragma once
 
 #include <functional>
@@ -33,6 +34,7 @@ struct UsageError {
 using Args = std::vector<std::string>;
 
 struct Command {
+  std::string group;  // heading in --help
   std::string name;
   std::string args;  // argument synopsis, for --help
   std::string help;
@@ -41,12 +43,11 @@ struct Command {
   std::function<void(Context&, const Args&)> run;
 };
 
-void register_command(Command c);
+// Every command, grouped as a user reads them.
 const std::vector<Command>& commands();
 
-struct Registrar {
-  explicit Registrar(Command c) { register_command(std::move(c)); }
-};
+// The --help text's list of commands, under their group headings.
+void list_commands(std::ostream& o);
 
 // Argument conversions; a malformed number is a usage error.
 int int_arg(const Args& a, std::size_t i);

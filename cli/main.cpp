@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/cli.h"
+#include "ops/load.h"
 
 using namespace brimoss;
 
@@ -13,12 +14,8 @@ static void usage(std::ostream& o) {
        "Brimoss starts with (sample 131). '#' starts a comment.\n"
        "A command that cannot be carried out reports 'line L: reason' on standard\n"
        "error and the script goes on; the exit status is then 1. A malformed line\n"
-       "stops the script with status 2.\n\ncommands:\n";
-  for (const cli::Command& c : cli::commands()) {
-    std::string head = "  " + c.name + (c.args.empty() ? "" : " " + c.args);
-    if (head.size() < 26) head.resize(26, ' ');
-    o << head << " " << c.help << "\n";
-  }
+       "stops the script with status 2.\n";
+  cli::list_commands(o);
 }
 
 int main(int argc, char** argv) {

@@ -266,10 +266,4 @@ bool start_paste(Store& s, int i, int j, PasteCheck* why) {
   return true;
 }
 
-void end_paste(Store& s) {
-  if (s.g_pasteevent == 0) return;
-  s.g_pasteevent = 0;
-  set_message(s, " ");
-}
-
 }  // namespace brimoss

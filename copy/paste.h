@@ -49,11 +49,4 @@ void pastevertices3(Store& s);
 // receives the outcome of the check.
 bool start_paste(Store& s, int i, int j, PasteCheck* why = nullptr);
 
-// Ends a running paste where it stands: the joining edge stays as an ordinary
-// edge with the target it has reached, and no later tick touches the surface.
-// Every operation that replaces the surface or renumbers or appends vertices
-// or edges calls this first, since the paste refers to its joining edge and its
-// pair by position. Does nothing when no paste runs.
-void end_paste(Store& s);
-
 }  // namespace brimoss

@@ -21,6 +21,7 @@
 #include "model/store.h"
 #include "model/surface_file.h"
 #include "model/undo.h"
+#include "ops/load.h"
 #include "sim/grow.h"
 
 namespace brimoss::fuzzcheck {

@@ -20,6 +20,7 @@
 #include "cli/cli.h"
 #include "model/invariants.h"
 #include "model/store.h"
+#include "ops/load.h"
 
 namespace brimoss::fuzzcheck {
 

@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "model/surface_file.h"
+#include "ops/load.h"
 
 namespace brimoss {
 

@@ -2,10 +2,7 @@
 
 #include <string>
 
-#include "copy/paste.h"
-#include "model/components.h"
 #include "model/surface_file.h"
-#include "sim/relax.h"
 
 namespace brimoss {
 
@@ -102,7 +99,7 @@ std::string sample_as_file_text(int n) {
   return text;
 }
 
-int ReadSampleData(Store& s, int n) {
+bool load_sample_surface(Store& s, int n) {
   const char *a, *b, *c;
   sample_strings(n, a, b, c);
   const std::string text = std::string(a) + b + c;
@@ -110,16 +107,11 @@ int ReadSampleData(Store& s, int n) {
   std::string err;
   // The samples are fixed and valid; parsing through the checked reader costs
   // nothing and keeps one grammar for samples and files.
-  if (!parse_surface(text, ':', p, err)) return 1;
+  if (!parse_surface(text, ':', p, err)) return false;
   end_paste(s);
   commit_surface(s, p, /*append=*/false);
   s._NOV = 0;
-  modify(s);
-  modify(s);
-  fill_conn_comp(s);
-  s.g_twincle = 1;
-  s.NOcomp = 1;
-  return 1;
+  return true;
 }
 
 }  // namespace brimoss

@@ -18,10 +18,10 @@ extern const char* const data131a;
 extern const char* const data131b;
 extern const char* const data131c;
 
-// Loads sample n (128, 129 or 130; any other number means 131): replaces the
-// surface, drops the undo snapshot, relaxes twice, labels the components and
-// starts the twinkle. Always returns 1.
-int ReadSampleData(Store& s, int n);
+// Replaces the surface with sample n (128, 129 or 130; any other number means
+// 131), ending a running paste and dropping the undo snapshot. No relaxation
+// or labelling: loading a sample as the user does is ReadSampleData.
+bool load_sample_surface(Store& s, int n);
 
 // The sample written as a surface file (colons turned into line feeds).
 std::string sample_as_file_text(int n);

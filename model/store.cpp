@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "model/samples.h"
-
 namespace brimoss {
 
 double phi_a() {
@@ -35,14 +33,10 @@ void set_message(Store& s, const char* text) {
   s.messagetxt[sizeof s.messagetxt - 1] = '\0';
 }
 
-void initialize_store(Store& s) {
-  s._NOV = 0;
-  s.g_centerx = 320;
-  s.g_centery = 220;
-  ReadSampleData(s, 131);
-  s.NOcomp = 1;
-  s.messagetxt[0] = '\0';
-  s.hilighted.fill(false);
+void end_paste(Store& s) {
+  if (s.g_pasteevent == 0) return;
+  s.g_pasteevent = 0;
+  set_message(s, " ");
 }
 
 }  // namespace brimoss

@@ -159,7 +159,11 @@ Store& the_store();
 // Writes the status line; the text is cut to fit.
 void set_message(Store& s, const char* text);
 
-// Start-up state: the default sample loaded, no snapshot, no highlight.
-void initialize_store(Store& s);
+// Ends a running paste where it stands: the joining edge stays as an ordinary
+// edge with the target it has reached, and no later tick touches the surface.
+// Every operation that replaces the surface or renumbers or appends vertices
+// or edges calls this first, since the paste refers to its joining edge and its
+// pair by position. Does nothing when no paste runs.
+void end_paste(Store& s);
 
 }  // namespace brimoss

@@ -10,11 +10,6 @@
 #include <cstring>
 #include <numeric>
 
-#include "copy/paste.h"
-#include "model/components.h"
-#include "model/undo.h"
-#include "sim/relax.h"
-
 namespace brimoss {
 
 namespace {
@@ -274,29 +269,12 @@ int count_components(const Store& s, bool with_store, const ParsedSurface& p) {
   return pieces;
 }
 
-bool open_surface_text(Store& s, std::string_view text, std::string& err) {
-  ParsedSurface p;
-  if (!parse_surface(text, '\n', p, err) || !pieces_fit(s, false, p, err)) return false;
-  end_paste(s);
-  commit_surface(s, p, false);
-  modify(s);
-  fill_conn_comp(s);
-  s.g_twincle = 1;
-  return true;
-}
-
-bool append_surface_text(Store& s, std::string_view text, std::string& err) {
-  ParsedSurface p;
-  if (!parse_surface(text, '\n', p, err, MAXNOV - s.NOV, MAXNOE - s.NOE, MAXNOS - s.NOS) ||
-      !pieces_fit(s, true, p, err))
-    return false;
-  end_paste(s);
-  makecopy(s);
-  commit_surface(s, p, true);
-  modify(s);
-  fill_conn_comp(s);
-  s.g_twincle = 1;
-  return true;
+bool parse_for_store(const Store& s, std::string_view text, bool append, ParsedSurface& p,
+                     std::string& err) {
+  const bool ok =
+      append ? parse_surface(text, '\n', p, err, MAXNOV - s.NOV, MAXNOE - s.NOE, MAXNOS - s.NOS)
+             : parse_surface(text, '\n', p, err);
+  return ok && pieces_fit(s, append, p, err);
 }
 
 bool read_whole_file(const std::string& path, std::string& text, std::string& err) {
@@ -335,22 +313,6 @@ bool read_whole_file(const std::string& path, std::string& text, std::string& er
   close(fd);
   text.swap(buf);
   return true;
-}
-
-bool open_surface_file(Store& s, const std::string& path, std::string& err) {
-  std::string text;
-  if (!read_whole_file(path, text, err)) return false;
-  if (open_surface_text(s, text, err)) return true;
-  err = path + ": " + err;
-  return false;
-}
-
-bool append_surface_file(Store& s, const std::string& path, std::string& err) {
-  std::string text;
-  if (!read_whole_file(path, text, err)) return false;
-  if (append_surface_text(s, text, err)) return true;
-  err = path + ": " + err;
-  return false;
 }
 
 namespace {

@@ -44,16 +44,12 @@ void commit_surface(Store& s, const ParsedSurface& p, bool append);
 // surface (when `with_store`) and `p` appended after it.
 int count_components(const Store& s, bool with_store, const ParsedSurface& p);
 
-// Open: replaces the surface with the text's, relaxes, labels, starts the
-// twinkle. Open and append: takes the snapshot, appends, relaxes, labels,
-// starts the twinkle. A text that is refused leaves the store exactly as it was
-// and explains why in `err`.
-bool open_surface_text(Store& s, std::string_view text, std::string& err);
-bool append_surface_text(Store& s, std::string_view text, std::string& err);
-
-// The same from a file on disk; a refusal names the file ("PATH: line L: ...").
-bool open_surface_file(Store& s, const std::string& path, std::string& err);
-bool append_surface_file(Store& s, const std::string& path, std::string& err);
+// Parses a surface file's text for opening (`append` false) or for appending
+// after the store's surface: the grammar, the room left in the store and the
+// number of pieces the result would have. Changes nothing; on failure `err`
+// says why ("line L: reason").
+bool parse_for_store(const Store& s, std::string_view text, bool append, ParsedSurface& p,
+                     std::string& err);
 
 // The surface as file text, byte for byte as saved.
 std::string surface_text(const Store& s);

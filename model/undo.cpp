@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "copy/paste.h"
-
 namespace brimoss {
 
 void makecopy(Store& s) {

@@ -1,10 +1,9 @@
 #include "sim/grow.h"
 
 #include <cmath>
+#include <string>
 #include <vector>
 
-#include "copy/paste.h"
-#include "model/samples.h"
 #include "model/undo.h"
 #include "sim/relax.h"
 
@@ -165,6 +164,23 @@ void append_cell(Store& s, int c, const Place& pl) {
 
 }  // namespace
 
+std::string why_no_cell(const Store& s, int c) {
+  if (c < 0 || c >= s.NOV) return "no vertex " + std::to_string(c);
+  // A full store refuses every vertex, so say that first.
+  if (s.NOV + 7 >= MAXNOV) return "store full: " + std::to_string(s.NOV) + " vertices";
+  if (s.NOE + 14 >= MAXNOE) return "store full: " + std::to_string(s.NOE) + " edges";
+  if (s.NOS + 7 >= MAXNOS) return "store full: " + std::to_string(s.NOS) + " faces";
+  const std::string head = "no cell fits at vertex " + std::to_string(c) + ": ";
+  Pair pairs[4] = {};
+  int count = 0, npairs = 0;
+  if (!collect_fan(s, c, pairs, &count, &npairs))
+    return head + "it is on " + std::to_string(count) + (count == 1 ? " face" : " faces");
+  Place pl;
+  if (!place_cell(count, pairs, npairs, &pl)) return head + "its faces do not form one fan";
+  if (chord_is_zero(s, pl)) return head + "its fan has no width";
+  return {};
+}
+
 bool can_grow_at(const Store& s, int c) {
   Place pl;
   return find_place(s, c, &pl);
@@ -227,11 +243,6 @@ int grow_border(Store& s, int n) {
     if (!addnewpolygon(s)) break;
   }
   return grown;
-}
-
-void build_grown_surface(Store& s) {
-  ReadSampleData(s, 128);
-  grow_border(s, kGrownCells);
 }
 
 }  // namespace brimoss

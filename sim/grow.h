@@ -1,6 +1,8 @@
 // Growth: adds a seven-triangle cell at the current vertex.
 #pragma once
 
+#include <string>
+
 #include "model/store.h"
 
 namespace brimoss {
@@ -8,6 +10,11 @@ namespace brimoss {
 // Whether a cell can be added at vertex c: c lies on 2 or 4 faces whose fan
 // chains, the chord across the fan is not zero, and the store has room.
 bool can_grow_at(const Store& s, int c);
+
+// Why no cell can be added at vertex c, in words for the user ("no cell fits
+// at vertex 12: it is on 3 faces", "store full: 993 vertices"); empty when
+// can_grow_at(s, c).
+std::string why_no_cell(const Store& s, int c);
 
 // Everything addnewpolygon does except the final relaxation: takes the undo
 // snapshot and appends the cell at g_purtj. False (and nothing changed) when
@@ -21,10 +28,5 @@ bool addnewpolygon(Store& s);
 // Grows up to n cells, each at the lowest-numbered vertex that takes one
 // (which becomes g_purtj). Returns how many cells were added.
 int grow_border(Store& s, int n);
-
-// The large surface used by the tests, the benchmarks and the batch tool:
-// sample 128 grown by grow_border with 140 cells, 988 vertices.
-constexpr int kGrownCells = 140;
-void build_grown_surface(Store& s);
 
 }  // namespace brimoss

@@ -1,6 +1,5 @@
 #include "sim/remove.h"
 
-#include "copy/paste.h"
 #include "model/undo.h"
 #include "sim/relax.h"
 

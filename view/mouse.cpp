@@ -1,7 +1,6 @@
 #include "view/mouse.h"
 
-#include "copy/paste.h"
-#include "sim/relax.h"
+#include "ops/commands.h"
 
 namespace brimoss {
 
@@ -28,16 +27,13 @@ void left_release(Store& s, int px, int py, MouseEffects& out) {
   s.g_Lmousedown = 0;
   for (int i = 0; i < s.NOV; ++i) {
     if (i == s.g_purtj || !vertex_under(s, i, px, py)) continue;
-    if (!start_paste(s, i, s.g_purtj)) continue;
+    if (!ops::start_paste(s, i, s.g_purtj)) continue;
     out.repaint = true;
     break;
   }
-  if (s.g_pasteevent == 0) {
-    s.g_vangle = -0.001 * (s.g_dragpointx - px);
-    s.g_hangle = -0.001 * (s.g_dragpointy - py);
-    s.g_rotate = 1;
-    s.g_purturb = 0;
-  }
+  // A flick spins the sheet at a rate set by the length of the drag.
+  if (s.g_pasteevent == 0)
+    ops::start_spin(s, -0.001 * (s.g_dragpointy - py), -0.001 * (s.g_dragpointx - px));
 }
 
 void right_press(Store& s, int px, int py) {
@@ -49,15 +45,15 @@ void right_press(Store& s, int px, int py) {
     if (!vertex_under(s, i, px, py)) continue;
     const int c = component_of(s, i);
     s.g_dragcomponent = c;
-    s.hilighted[c] = true;
+    ops::highlight(s, c);
   }
-  if (s.g_dragcomponent == 0) s.hilighted.fill(false);
+  if (s.g_dragcomponent == 0) ops::clear_highlights(s);
 }
 
 void right_release(Store& s, int px, int py, MouseEffects& out) {
   s.g_Rmousedown = 0;
   if (s.g_dragcomponent > 0) move_component(s, s.g_dragcomponent, px, py);
-  modify(s);
+  ops::relax(s);
   out.repaint = true;
 }
 
@@ -71,9 +67,7 @@ void drag_or_touch(Store& s, int px, int py, MouseEffects& out) {
   if (s.g_Lmousedown || s.g_Rmousedown) return;
   for (int i = 0; i < s.NOV; ++i) {
     if (i == s.g_purtj || !vertex_under(s, i, px, py)) continue;
-    s.g_purtj = i;
-    if (s.touch_purturb) s.g_purturb = 1;
-    s.g_rotate = 0;
+    ops::touch(s, i);
     return;
   }
 }
@@ -102,14 +96,6 @@ void mouse_event(Store& s, MouseKind k, int px, int py, MouseEffects& out) {
       drag_or_touch(s, px, py, out);
       break;
   }
-}
-
-void touch_vertex(Store& s, int v) {
-  if (s.g_Lmousedown || s.g_Rmousedown) return;
-  if (v < 0 || v >= s.NOV || v == s.g_purtj) return;
-  s.g_purtj = v;
-  if (s.touch_purturb) s.g_purturb = 1;
-  s.g_rotate = 0;
 }
 
 }  // namespace brimoss

@@ -23,10 +23,4 @@ inline bool vertex_under(const Store& s, int i, int px, int py) {
 // Handles one mouse event with the pointer at (px, py).
 void mouse_event(Store& s, MouseKind k, int px, int py, MouseEffects& out);
 
-// The touch step for vertex v, as when the pointer with no button held reaches
-// a vertex: v becomes the current vertex and starts the perturbation wave (if
-// touch perturbation is on), and a running spin stops. Nothing happens while a
-// button is held, when v is already current, or when v is not a vertex.
-void touch_vertex(Store& s, int v);
-
 }  // namespace brimoss

@@ -95,20 +95,4 @@ void rotatepoly(Store& s, double a, double b) {
   }
 }
 
-void sway_command(Store& s, int id) {
-  switch (id) {
-    case 27:
-      s.g_buru = 3;
-      break;
-    case 28:
-      s.g_buru = 7;
-      break;
-    case 29:
-      s.g_buru = 15;
-      break;
-    default:
-      break;
-  }
-}
-
 }  // namespace brimoss

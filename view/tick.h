@@ -19,8 +19,4 @@ TickBranch timer_tick(Store& s);
 // highlighted components, each about its own centre.
 void rotatepoly(Store& s, double a, double b);
 
-// The Sway commands by menu id: 27 sways for 3 ticks, 28 for 7, 29 for 15,
-// replacing a sway still running. Other ids change nothing.
-void sway_command(Store& s, int id);
-
 }  // namespace brimoss

@@ -10,6 +10,7 @@
 #include "model/capacity_surface.h"
 #include "model/invariants.h"
 #include "model/surface_file.h"
+#include "ops/load.h"
 
 using namespace brimoss;
 

@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli.h"
 #include "model/samples.h"
 #include "model/surface_file.h"
+#include "ops/load.h"
 #include "tests/core/cli_runner.h"
 
 using namespace brimoss;
@@ -130,6 +132,28 @@ TEST(Cli, HelpListsTheCommands) {
   for (const char* name : {"sample N", "open PATH", "append PATH", "save PATH", "current V",
                            "relax", "undo", "components", "stats", "dump"})
     EXPECT_NE(r.out.find(std::string("\n  ") + name), std::string::npos) << name;
+
+  // Grouped as a user reads them, loading first, each group once.
+  std::size_t group_at = 0;
+  for (const char* g : {"surfaces and files:", "growth and shape",
+                        "copies and pastes:", "the mouse and the animation:", "inspection:"}) {
+    const std::size_t h = r.out.find(std::string("\n") + g);
+    ASSERT_NE(h, std::string::npos) << g;
+    EXPECT_GT(h, group_at) << g;
+    EXPECT_EQ(r.out.find(std::string("\n") + g, h + 1), std::string::npos) << g;
+    group_at = h;
+  }
+  EXPECT_NE(r.out.find("surfaces and files:\n  sample N "), std::string::npos) << r.out;
+
+  // In the table's order, each under its group's heading.
+  std::size_t at = 0;
+  for (const cli::Command& c : cli::commands()) {
+    const std::size_t heading = r.out.find("\n" + c.group + ":\n");
+    const std::size_t line = r.out.find("\n  " + c.name + " ", at);
+    ASSERT_NE(line, std::string::npos) << c.name << " missing or out of order";
+    EXPECT_LT(heading, line) << c.name;
+    at = line;
+  }
 }
 
 TEST(Cli, DumpPrintsEveryNumberExactly) {

@@ -22,7 +22,7 @@ TEST(CliSim, Commands) {
   const std::vector<Case> cases{
       {"grow", "sample 128\ncurrent 0\ngrow\nstats\n", 0, "vertices 15 edges 28 faces 14", ""},
       {"grow_refused", "sample 128\ncurrent 7\ngrow\nstats\n", 1, "vertices 8 edges 14 faces 7",
-       "line 3: no cell fits at vertex 7\n"},
+       "line 3: no cell fits at vertex 7: it is on 7 faces\n"},
       {"remove", "sample 128\ncurrent 7\nremove\nstats\nremove\n", 1, "vertices 7 edges 7 faces 0",
        "line 5: no vertex 7 to remove\n"},
       {"pull_undo", "sample 128\ncurrent 7\npull\nremove\nundo\nstats\n", 0,

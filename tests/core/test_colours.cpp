@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "model/store.h"
-#include "view/colours.h"
+#include "ops/load.h"
+#include "ops/commands.h"
 #include "view/page_layout.h"
 
 using namespace brimoss;
@@ -51,7 +52,7 @@ TEST(Colours, FaceForegroundSetsBaseAndHalvedRotatedMark) {
   for (const Case& k : cases) {
     SCOPED_TRACE(testing::Message() << k.r << "," << k.g << "," << k.b);
     auto s = make_store();
-    apply_colour(*s, kFaceForegroundId, k.r, k.g, k.b);
+    ops::set_colour(*s, ops::ColourSetting::FaceForeground, k.r, k.g, k.b);
     const Colours c = read(*s);
     EXPECT_RGB(c.base, k.r, k.g, k.b);
     EXPECT_RGB(c.modify, k.mr, k.mg, k.mb);
@@ -64,7 +65,7 @@ TEST(Colours, FaceForegroundSetsBaseAndHalvedRotatedMark) {
 
 TEST(Colours, FaceBackgroundSetsBackAndRotatedFullMark) {
   auto s = make_store();
-  apply_colour(*s, kFaceBackgroundId, 200, 100, 50);
+  ops::set_colour(*s, ops::ColourSetting::FaceBackground, 200, 100, 50);
   Colours c = read(*s);
   EXPECT_RGB(c.back, 200, 100, 50);
   EXPECT_RGB(c.backmodify, 50, 200, 100);
@@ -72,31 +73,20 @@ TEST(Colours, FaceBackgroundSetsBackAndRotatedFullMark) {
   EXPECT_RGB(c.modify, 0, 255, 0);
   EXPECT_RGB(c.bg, 255, 255, 255);
 
-  apply_colour(*s, kFaceBackgroundId, 255, 255, 255);
+  ops::set_colour(*s, ops::ColourSetting::FaceBackground, 255, 255, 255);
   c = read(*s);
   EXPECT_RGB(c.backmodify, 255, 255, 255);  // the back mark keeps full strength
 }
 
 TEST(Colours, BackgroundTouchesOnlyTheBackground) {
   auto s = make_store();
-  apply_colour(*s, kBackgroundColourId, 10, 20, 30);
+  ops::set_colour(*s, ops::ColourSetting::Background, 10, 20, 30);
   const Colours c = read(*s);
   EXPECT_RGB(c.bg, 10, 20, 30);
   EXPECT_RGB(c.base, 255, 0, 128);
   EXPECT_RGB(c.modify, 0, 255, 0);
   EXPECT_RGB(c.back, 0, 255, 127);
   EXPECT_RGB(c.backmodify, 255, 0, 255);
-}
-
-TEST(Colours, OtherIdsChangeNothing) {
-  auto s = make_store();
-  for (int id : {0, 30, 34, -31}) apply_colour(*s, id, 1, 2, 3);
-  const Colours c = read(*s);
-  EXPECT_RGB(c.base, 255, 0, 128);
-  EXPECT_RGB(c.modify, 0, 255, 0);
-  EXPECT_RGB(c.back, 0, 255, 127);
-  EXPECT_RGB(c.backmodify, 255, 0, 255);
-  EXPECT_RGB(c.bg, 255, 255, 255);
 }
 
 TEST(PageLayout, FitsAndCentresTheCanvas) {

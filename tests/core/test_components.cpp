@@ -5,6 +5,7 @@
 
 #include "model/components.h"
 #include "model/samples.h"
+#include "ops/load.h"
 #include "sim/grow.h"
 #include "tests/core/grid_surface.h"
 #include "tests/core/store_bytes.h"

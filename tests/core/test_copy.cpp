@@ -7,6 +7,7 @@
 #include "model/components.h"
 #include "model/samples.h"
 #include "model/undo.h"
+#include "ops/load.h"
 
 using namespace brimoss;
 using brimoss::fixtures::broken_invariant;

@@ -5,6 +5,7 @@
 #include "grid_surface.h"
 #include "model/samples.h"
 #include "model/store.h"
+#include "ops/load.h"
 #include "view/draw.h"
 
 using namespace brimoss;

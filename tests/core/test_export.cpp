@@ -26,6 +26,7 @@
 #include "model/samples.h"
 #include "model/store.h"
 #include "model/surface_file.h"
+#include "ops/load.h"
 #include "sim/grow.h"
 
 using namespace brimoss;

@@ -8,6 +8,7 @@
 #include "model/samples.h"
 #include "model/store.h"
 #include "model/undo.h"
+#include "ops/load.h"
 #include "sim/grow.h"
 #include "sim/relax.h"
 #include "sim/spread.h"

@@ -9,6 +9,7 @@
 #include "model/invariants.h"
 #include "model/samples.h"
 #include "model/undo.h"
+#include "ops/load.h"
 
 using namespace brimoss;
 

@@ -2,6 +2,8 @@
 
 #include "copy_fixtures.h"
 #include "model/store.h"
+#include "ops/commands.h"
+#include "ops/load.h"
 #include "sim/relax.h"
 #include "view/mouse.h"
 
@@ -282,7 +284,7 @@ TEST(TouchVertex, ActsLikeThePointerReachingIt) {
   initialize_store(*s);
   s->g_purturb = 0;
   s->g_rotate = 4;
-  touch_vertex(*s, 7);
+  ops::touch(*s, 7);
   EXPECT_EQ(s->g_purtj, 7);
   EXPECT_EQ(s->g_purturb, 1);
   EXPECT_EQ(s->g_rotate, 0);
@@ -291,16 +293,16 @@ TEST(TouchVertex, ActsLikeThePointerReachingIt) {
   s->g_purturb = 0;
   s->g_rotate = 4;
   for (int v : {7, -1, s->NOV}) {
-    touch_vertex(*s, v);
+    ops::touch(*s, v);
     EXPECT_EQ(s->g_purtj, 7);
     EXPECT_EQ(s->g_rotate, 4);
   }
   s->g_Rmousedown = 1;
-  touch_vertex(*s, 3);
+  ops::touch(*s, 3);
   EXPECT_EQ(s->g_purtj, 7);
   s->g_Rmousedown = 0;
   s->touch_purturb = false;
-  touch_vertex(*s, 3);
+  ops::touch(*s, 3);
   EXPECT_EQ(s->g_purtj, 3);
   EXPECT_EQ(s->g_purturb, 0);
   EXPECT_EQ(s->g_rotate, 0);

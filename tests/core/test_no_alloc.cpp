@@ -16,6 +16,7 @@
 #include "model/capacity_surface.h"
 #include "model/components.h"
 #include "model/store.h"
+#include "ops/load.h"
 #include "sim/grow.h"
 #include "sim/relax.h"
 #include "sim/spread.h"

@@ -25,6 +25,7 @@
 #include "model/samples.h"
 #include "model/surface_file.h"
 #include "model/undo.h"
+#include "ops/load.h"
 #include "sim/grow.h"
 #include "sim/relax.h"
 #include "sim/remove.h"

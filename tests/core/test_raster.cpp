@@ -10,6 +10,7 @@
 
 #include "model/samples.h"
 #include "model/store.h"
+#include "ops/load.h"
 #include "sim/grow.h"
 #include "view/draw.h"
 #include "view/raster.h"

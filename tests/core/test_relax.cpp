@@ -11,6 +11,7 @@
 #include "model/invariants.h"
 #include "model/samples.h"
 #include "model/surface_file.h"
+#include "ops/load.h"
 #include "sim/grow.h"
 #include "sim/relax.h"
 #include "sim/spread.h"

@@ -2,6 +2,7 @@
 
 #include "model/samples.h"
 #include "model/store.h"
+#include "ops/load.h"
 
 using namespace brimoss;
 

@@ -18,6 +18,7 @@
 #include "model/samples.h"
 #include "model/surface_file.h"
 #include "model/undo.h"
+#include "ops/load.h"
 #include "tests/core/grid_surface.h"
 #include "tests/core/store_bytes.h"
 

@@ -6,6 +6,8 @@
 #include "copy/paste.h"
 #include "model/samples.h"
 #include "model/store.h"
+#include "ops/commands.h"
+#include "ops/load.h"
 #include "sim/relax.h"
 #include "sim/spread.h"
 #include "view/draw.h"
@@ -224,7 +226,7 @@ TEST(Tick, SwayManyRunsFifteenSpreadingTicks) {
   s->g_purturb = 0;
   s->g_twincle = 0;
   s->z[4] += 0.4;  // a crease for the sweep to work on
-  sway_command(*s, 29);
+  ops::sway(*s, ops::Sway::Many);
   for (int k = 1; k <= 15; ++k) {
     SCOPED_TRACE(k);
     auto expected = clone(*s);
@@ -239,18 +241,19 @@ TEST(Tick, SwayManyRunsFifteenSpreadingTicks) {
 
 TEST(Tick, SwayCommandsReplaceTheRunningSway) {
   struct Case {
-    int id, buru;
+    ops::Sway how;
+    int buru;
   };
-  const Case cases[] = {{27, 3}, {28, 7}, {29, 15}, {26, 10}, {30, 10}, {0, 10}};
+  const Case cases[] = {{ops::Sway::Once, 3}, {ops::Sway::Some, 7}, {ops::Sway::Many, 15}};
   for (const Case& c : cases) {
     auto s = start_up();
     s->g_purturb = 0;
     s->g_twincle = 0;
-    sway_command(*s, 29);
+    ops::sway(*s, ops::Sway::Many);
     for (int k = 0; k < 5; ++k) ASSERT_EQ(tick_and_draw(*s), TickBranch::Sway);
     ASSERT_EQ(s->g_buru, 10);
-    sway_command(*s, c.id);
-    EXPECT_EQ(s->g_buru, c.buru) << c.id;
+    ops::sway(*s, c.how);
+    EXPECT_EQ(s->g_buru, c.buru);
   }
 }
 
@@ -258,7 +261,7 @@ TEST(Tick, TwinkleHoldsTheSwayUntilItEnds) {
   auto s = start_up();
   s->g_purturb = 0;
   s->g_twincle = s->NOS - 2;
-  sway_command(*s, 27);
+  ops::sway(*s, ops::Sway::Once);
   const TickBranch want[] = {TickBranch::Twinkle, TickBranch::Twinkle, TickBranch::Twinkle,
                              TickBranch::Sway,    TickBranch::Sway,    TickBranch::Sway,
                              TickBranch::Idle};
@@ -286,7 +289,7 @@ TEST(Tick, EmptySurface) {
   s->g_vangle = 0.5;
   EXPECT_EQ(tick_and_draw(*s), TickBranch::Spin);
   s->g_rotate = 0;
-  sway_command(*s, 28);
+  ops::sway(*s, ops::Sway::Some);
   for (int k = 0; k < 7; ++k) EXPECT_EQ(tick_and_draw(*s), TickBranch::Sway);
   EXPECT_EQ(tick_and_draw(*s), TickBranch::Idle);
   EXPECT_EQ(s->NOV, 0);

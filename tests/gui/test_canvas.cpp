@@ -6,6 +6,7 @@
 
 #include "gui_util.h"
 #include "model/samples.h"
+#include "ops/load.h"
 #include "view/draw.h"
 #include "view/wx/scene.h"
 

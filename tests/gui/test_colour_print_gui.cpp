@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "gui_util.h"
-#include "view/colours.h"
+#include "ops/commands.h"
 #include "view/wx/printout.h"
 #include "view/wx/scene.h"
 
@@ -321,7 +321,7 @@ TEST_F(ColourPrintTest, PageIsTheCanvasPictureWithoutTheStatusLine) {
 TEST_F(ColourPrintTest, TallPageScalesToTheWidthAndCentres) {
   ClearSurface();
   set_message(s(), "Status lines are for the screen only");
-  brimoss::apply_colour(s(), brimoss::kBackgroundColourId, 0, 0, 255);
+  brimoss::ops::set_colour(s(), brimoss::ops::ColourSetting::Background, 0, 0, 255);
   const wxImage page = PrintOnBitmap(4800, 6600, *wxBLACK);
 
   const double scale = 4800.0 / 740.0;
@@ -402,7 +402,7 @@ TEST_F(ColourPrintTest, PageSetupChoicesShapeTheNextPrint) {
   if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
   TempFiles files;
   const wxColour bg(0, 0, 255);
-  brimoss::apply_colour(s(), brimoss::kBackgroundColourId, 0, 0, 255);
+  brimoss::ops::set_colour(s(), brimoss::ops::ColourSetting::Background, 0, 0, 255);
   // 50 dots per inch on A4, 210 x 297 mm.
   const double dotsPerMm = 50 / 25.4;
 

@@ -9,6 +9,7 @@
 
 #include "gui_util.h"
 #include "model/capacity_surface.h"
+#include "ops/load.h"
 #include "sim/grow.h"
 #include "view/tick.h"
 #include "view/wx/frame_rate.h"

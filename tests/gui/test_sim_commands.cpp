@@ -6,6 +6,7 @@
 #include "gui_util.h"
 #include "model/samples.h"
 #include "model/surface_file.h"
+#include "ops/load.h"
 #include "sim/grow.h"
 #include "sim/remove.h"
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "app/frame.h"
-#include "app/icon.xpm"
 #include "model/store.h"
 #include "view/wx/frame_rate.h"
 #include "view/wx/scene.h"
@@ -35,15 +33,18 @@ void EnsureScreenBitmap(int w, int h) {
                  std::max({h, bmp.GetHeight(), kMinBitmapHeight}), -1);
 }
 
-wxBEGIN_EVENT_TABLE(MyCanvas, wxWindow) EVT_PAINT(MyCanvas::OnPaint)
-    EVT_ERASE_BACKGROUND(MyCanvas::OnErase) EVT_MOUSE_EVENTS(MyCanvas::OnMouseEvent)
-        EVT_TIMER(kCanvasTimerId, MyCanvas::OnTimer) EVT_SIZE(MyCanvas::OnSize) wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(MyCanvas, wxWindow)
+  EVT_PAINT(MyCanvas::OnPaint)
+  EVT_ERASE_BACKGROUND(MyCanvas::OnErase)
+  EVT_MOUSE_EVENTS(MyCanvas::OnMouseEvent)
+  EVT_TIMER(kCanvasTimerId, MyCanvas::OnTimer)
+  EVT_SIZE(MyCanvas::OnSize)
+wxEND_EVENT_TABLE()
 
-            MyCanvas::MyCanvas(MyFrame* frame)
+MyCanvas::MyCanvas(wxFrame* frame)
     : wxWindow(frame, wxID_ANY, wxPoint(0, 0), wxSize(640, 480), 0, wxPanelNameStr),
       m_owner(frame),
       m_timer(this, kCanvasTimerId) {
-  frame->SetIcon(wxIcon(icon1_xpm));
   m_timer.Start(20, wxTIMER_CONTINUOUS);
   Recentre();
 }

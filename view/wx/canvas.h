@@ -4,8 +4,6 @@
 
 #include <wx/wx.h>
 
-class MyFrame;
-
 // Id of the canvas's animation timer.
 constexpr int kCanvasTimerId = 34;
 
@@ -17,7 +15,8 @@ void EnsureScreenBitmap(int w, int h);
 
 class MyCanvas : public wxWindow {
  public:
-  explicit MyCanvas(MyFrame* frame);
+  // `frame` is the main window, which the canvas fills.
+  explicit MyCanvas(wxFrame* frame);
 
   void OnPaint(wxPaintEvent& event);
   void OnErase(wxEraseEvent& event);
@@ -31,7 +30,7 @@ class MyCanvas : public wxWindow {
   // Puts the model origin at the centre of the client area.
   void Recentre();
 
-  MyFrame* m_owner;
+  wxFrame* m_owner;
   wxTimer m_timer;
 
  private:

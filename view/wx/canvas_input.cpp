@@ -1,6 +1,5 @@
 // The canvas's timer tick and mouse handling: the decisions are the core's,
 // this side only converts the event and repaints.
-#include "app/frame.h"
 #include "model/store.h"
 #include "view/mouse.h"
 #include "view/tick.h"
@@ -8,7 +7,7 @@
 
 void MyCanvas::OnTimer(wxTimerEvent&) {
   // The paste step runs inside the tick, through the same joining code the
-  // frame's pastevertices2 wraps.
+  // mouse gesture starts.
   brimoss::timer_tick(brimoss::the_store());
   Refresh(false);
 }

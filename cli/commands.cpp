@@ -1,0 +1,188 @@
+// The batch tool's commands, in the order --help lists them. Each one turns
+// its words into a call on the same operations the window's menus and mouse
+// use, and reports a refusal as the operation words it.
+#include "ops/commands.h"
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "cli/cli.h"
+#include "model/export.h"
+#include "sim/grow.h"
+#include "sim/spread.h"
+#include "view/draw.h"
+#include "view/tick.h"
+
+namespace brimoss::cli {
+
+namespace {
+
+void report(Context& c, const ops::Result& r) {
+  if (!r) c.refuse(r.why);
+}
+
+// The optional "--scale MM" after the fixed arguments.
+double scale_arg(const Args& a, std::size_t from) {
+  if (a.size() == from) return 1.0;
+  if (a[from] != "--scale") throw UsageError{"unexpected argument '" + a[from] + "'"};
+  if (a.size() != from + 2) throw UsageError{"--scale needs a number of millimetres"};
+  const double mm = double_arg(a, from + 1);
+  if (!(mm > 0)) throw UsageError{"--scale must be a positive number of millimetres"};
+  return mm;
+}
+
+void stats(Context& c) {
+  std::set<int> labels;
+  for (int i = 0; i < c.s.NOV; ++i) labels.insert(c.s.conn_comp[i]);
+  c.out << "vertices " << c.s.NOV << " edges " << c.s.NOE << " faces " << c.s.NOS << " components "
+        << labels.size() << "\n"
+        << "status " << c.s.messagetxt << "\n";
+}
+
+void dump(Context& c) {
+  char buf[128];
+  const Store& s = c.s;
+  for (int i = 0; i < s.NOV; ++i) {
+    std::snprintf(buf, sizeof buf, "%.17g %.17g %.17g\n", s.x[i], s.y[i], s.z[i]);
+    c.out << buf;
+  }
+  for (int i = 0; i < s.NOE; ++i) {
+    std::snprintf(buf, sizeof buf, "%d %d %.17g\n", s.edge[i].first, s.edge[i].second, s.phi[i]);
+    c.out << buf;
+  }
+  for (int i = 0; i < s.NOS; ++i) {
+    std::snprintf(buf, sizeof buf, "%d %d %d\n", s.face[i][0], s.face[i][1], s.face[i][2]);
+    c.out << buf;
+  }
+}
+
+const char* const kFiles = "surfaces and files";
+const char* const kShape = "growth and shape (at the current vertex)";
+const char* const kCopies = "copies and pastes";
+const char* const kAnimation = "the mouse and the animation";
+const char* const kInspection = "inspection";
+
+std::vector<Command> make_table() {
+  return {
+      {kFiles, "sample", "N", "load built-in sample N (128 to 131)", 1, 1,
+       [](Context& c, const Args& a) { ops::load_sample(c.s, int_arg(a, 0)); }},
+      {kFiles, "open", "PATH", "replace the surface by a surface file", 1, 1,
+       [](Context& c, const Args& a) { report(c, ops::open_file(c.s, a[0])); }},
+      {kFiles, "append", "PATH", "add a surface file beside the surface", 1, 1,
+       [](Context& c, const Args& a) { report(c, ops::append_file(c.s, a[0])); }},
+      {kFiles, "save", "PATH", "write the surface to a file (overwrites)", 1, 1,
+       [](Context& c, const Args& a) { report(c, ops::save_file(c.s, a[0])); }},
+      {kFiles, "export", "PATH [--scale MM]",
+       "write the sheet as .obj, .ply or .stl (MM millimetres per model unit)", 1, 3,
+       [](Context& c, const Args& a) {
+         const double scale = scale_arg(a, 1);
+         std::string err;
+         if (!export_surface(c.s, a[0], scale, err)) c.refuse(err);
+       }},
+      {kFiles, "export-solid", "PATH THICKNESS [--scale MM]",
+       "write a closed solid THICKNESS thick (in model units; an edge is about 0.85) "
+       "for 3D printing",
+       2, 4,
+       [](Context& c, const Args& a) {
+         const double thickness = double_arg(a, 1);
+         if (!(thickness > 0)) throw UsageError{"the thickness must be a positive number"};
+         const double scale = scale_arg(a, 2);
+         std::string err;
+         if (!export_solid(c.s, a[0], thickness, scale, err)) c.refuse(err);
+       }},
+      {kFiles, "undo", "", "undo the last change that took a snapshot", 0, 0,
+       [](Context& c, const Args&) { report(c, ops::undo(c.s)); }},
+
+      {kShape, "current", "V", "make vertex V the current vertex", 1, 1,
+       [](Context& c, const Args& a) { report(c, ops::set_current(c.s, int_arg(a, 0))); }},
+      {kShape, "grow", "", "add a cell at the current vertex", 0, 0,
+       [](Context& c, const Args&) { report(c, ops::grow(c.s)); }},
+      {kShape, "grow-border", "N", "grow N cells, each at the lowest vertex that takes one", 1, 1,
+       [](Context& c, const Args& a) {
+         const int n = int_arg(a, 0);
+         if (n < 0) throw UsageError{"grow-border needs a count of 0 or more"};
+         const int grown = grow_border(c.s, n);
+         if (grown < n)
+           c.refuse("only " + std::to_string(grown) + " of " + std::to_string(n) +
+                    " cells could be grown");
+       }},
+      {kShape, "remove", "", "remove the current vertex with its edges and faces", 0, 0,
+       [](Context& c, const Args&) { report(c, ops::remove(c.s)); }},
+      {kShape, "pull", "", "pull the current vertex down by 0.3 and relax", 0, 0,
+       [](Context& c, const Args&) { report(c, ops::pull(c.s)); }},
+      {kShape, "relax", "", "relax the surface once (as after every change)", 0, 0,
+       [](Context& c, const Args&) { ops::relax(c.s); }},
+      {kShape, "spread", "", "open the creases once (one sweep)", 0, 0,
+       [](Context& c, const Args&) { spread(c.s); }},
+
+      {kCopies, "mirror", "", "mirror the surface, or only the highlighted components, in x", 0, 0,
+       [](Context& c, const Args&) { ops::mirror(c.s); }},
+      {kCopies, "add-copy", "", "add a copy of the surface 2.0 along x", 0, 0,
+       [](Context& c, const Args&) { report(c, ops::add_copy(c.s, false)); }},
+      {kCopies, "add-mirror", "", "add a mirror image of the surface beside it", 0, 0,
+       [](Context& c, const Args&) { report(c, ops::add_copy(c.s, true)); }},
+      // What the window does when the pointer touched J, the left button went
+      // down and came up again over I: J becomes the current vertex and, if the
+      // pair passes the check, the paste starts. The ticks then carry it out.
+      {kCopies, "paste", "I J", "start joining vertex I onto vertex J (run it with tick)", 2, 2,
+       [](Context& c, const Args& a) {
+         const int i = int_arg(a, 0), j = int_arg(a, 1);
+         const ops::Result r = ops::set_current(c.s, j);
+         report(c, r ? ops::start_paste(c.s, i, j) : r);
+       }},
+
+      {kAnimation, "touch", "V",
+       "the pointer reaches vertex V with no button held (makes it current, starts its "
+       "perturbation, stops a spin)",
+       1, 1, [](Context& c, const Args& a) { report(c, ops::touch(c.s, int_arg(a, 0))); }},
+      {kAnimation, "spin", "H V", "start a spin at H and V radians per tick (as a flick)", 2, 2,
+       [](Context& c, const Args& a) { ops::start_spin(c.s, double_arg(a, 0), double_arg(a, 1)); }},
+      {kAnimation, "highlight", "C",
+       "highlight component C as a right press on it does; 0 clears all", 1, 1,
+       [](Context& c, const Args& a) {
+         const int comp = int_arg(a, 0);
+         if (comp == 0)
+           ops::clear_highlights(c.s);
+         else
+           report(c, ops::highlight(c.s, comp));
+       }},
+      {kAnimation, "perturbation", "", "switch touch perturbation on or off", 0, 0,
+       [](Context& c, const Args&) {
+         c.out << "touch perturbation " << (ops::toggle_touch_perturbation(c.s) ? "on" : "off")
+               << "\n";
+       }},
+      {kAnimation, "sway", "K", "sway once (1), some (2) or many (3) times", 1, 1,
+       [](Context& c, const Args& a) {
+         static const ops::Sway kinds[] = {ops::Sway::Once, ops::Sway::Some, ops::Sway::Many};
+         const int k = int_arg(a, 0);
+         if (k < 1 || k > 3) throw UsageError{"sway: K must be 1, 2 or 3"};
+         ops::sway(c.s, kinds[k - 1]);
+       }},
+      {kAnimation, "tick", "N", "run N timer ticks, each with the repaint's twinkle step", 1, 1,
+       [](Context& c, const Args& a) {
+         const int n = int_arg(a, 0);
+         if (n < 0) throw UsageError{"tick: N must not be negative"};
+         for (int i = 0; i < n; ++i) {
+           timer_tick(c.s);
+           twinkle_step(c.s);
+         }
+       }},
+
+      {kInspection, "components", "", "detect connected components", 0, 0,
+       [](Context& c, const Args&) { ops::detect_components(c.s); }},
+      {kInspection, "stats", "", "print the counts and the status line", 0, 0,
+       [](Context& c, const Args&) { stats(c); }},
+      {kInspection, "dump", "", "print every vertex, edge and face", 0, 0,
+       [](Context& c, const Args&) { dump(c); }},
+  };
+}
+
+}  // namespace
+
+const std::vector<Command>& commands() {
+  static const std::vector<Command> table = make_table();
+  return table;
+}
+
+}  // namespace brimoss::cli
