@@ -13,6 +13,7 @@
 #include "app/app.h"
 #include "app/frame.h"
 #include "app/globals.h"
+#include "app/ids.h"
 #include "model/store.h"
 #include "view/wx/canvas.h"
 

@@ -114,18 +114,18 @@ TEST_F(WindowTest, ZoomStopsBeyondItsBoundsAndDefaultSizeRestores) {
   frame->m_canvas->m_timer.Stop();
   double want = 100.0;
   for (int k = 1; k <= 7; ++k) {
-    Send(16);
+    Send(MenuId::ZoomIn);
     want *= 1.25;
     ASSERT_EQ(s().g_rate, want) << "zoom in step " << k;
   }
   EXPECT_GT(s().g_rate, 400.0);
-  Send(16);
+  Send(MenuId::ZoomIn);
   EXPECT_EQ(s().g_rate, want) << "beyond the bound";
 
   // Move the surface off the origin; Default size brings it back.
   for (int i = 0; i < s().NOV; ++i) s().x[i] += 2.0, s().y[i] -= 1.0;
   const int cx = s().g_centerx, cy = s().g_centery;
-  Send(18);
+  Send(MenuId::DefaultSize);
   EXPECT_EQ(s().g_rate, 100.0);
   double mx = 0, my = 0, mz = 0;
   for (int i = 0; i < s().NOV; ++i) mx += s().x[i], my += s().y[i], mz += s().z[i];
@@ -138,14 +138,14 @@ TEST_F(WindowTest, ZoomStopsBeyondItsBoundsAndDefaultSizeRestores) {
 
   want = 100.0;
   for (int k = 1; k <= 7; ++k) {
-    Send(17);
+    Send(MenuId::ZoomOut);
     want /= 1.25;
     ASSERT_EQ(s().g_rate, want) << "zoom out step " << k;
   }
   EXPECT_LT(s().g_rate, 25.0);
-  Send(17);
+  Send(MenuId::ZoomOut);
   EXPECT_EQ(s().g_rate, want) << "beyond the bound";
-  Send(18);
+  Send(MenuId::DefaultSize);
   EXPECT_EQ(s().g_rate, 100.0);
 }
 

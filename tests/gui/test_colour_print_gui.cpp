@@ -183,9 +183,12 @@ TEST_F(ColourPrintTest, ColourMenuSetsTheSettingsOfEachCommand) {
     int id;
     std::vector<int> after;
   } rows[] = {
-      {31, {200, 100, 50, 25, 100, 50, 0, 255, 127, 255, 0, 255, 255, 255, 255}},
-      {32, {200, 100, 50, 25, 100, 50, 200, 100, 50, 50, 200, 100, 255, 255, 255}},
-      {33, {200, 100, 50, 25, 100, 50, 200, 100, 50, 50, 200, 100, 200, 100, 50}},
+      {MenuId::FaceForeground,
+       {200, 100, 50, 25, 100, 50, 0, 255, 127, 255, 0, 255, 255, 255, 255}},
+      {MenuId::FaceBackground,
+       {200, 100, 50, 25, 100, 50, 200, 100, 50, 50, 200, 100, 255, 255, 255}},
+      {MenuId::BackgroundColour,
+       {200, 100, 50, 25, 100, 50, 200, 100, 50, 50, 200, 100, 200, 100, 50}},
   };
   AnswerColour(wxColour(200, 100, 50));
   for (const Row& r : rows) {
@@ -197,7 +200,8 @@ TEST_F(ColourPrintTest, ColourMenuSetsTheSettingsOfEachCommand) {
   // A dialog closed without a choice leaves every colour as it was.
   const std::vector<int> before = AllColours(s());
   AnswerColour(wxColour());
-  for (int id : {31, 32, 33}) Send(id);
+  for (int id : {MenuId::FaceForeground, MenuId::FaceBackground, MenuId::BackgroundColour})
+    Send(id);
   EXPECT_EQ(AllColours(s()), before);
 }
 
@@ -216,7 +220,7 @@ TEST_F(ColourPrintTest, SelectColourGivesAColourOnlyWhenConfirmed) {
   // Without a substitute, the command asks through that dialog; cancelled,
   // nothing changes.
   const std::vector<int> before = AllColours(s());
-  wxTEST_DIALOG(Send(32), ColourDialogSeen(wxID_CANCEL, &parent));
+  wxTEST_DIALOG(Send(MenuId::FaceBackground), ColourDialogSeen(wxID_CANCEL, &parent));
   EXPECT_EQ(AllColours(s()), before);
 }
 
@@ -245,7 +249,7 @@ TEST_F(ColourPrintTest, NewBackgroundShowsOnTheCanvasAndThePage) {
   const wxPoint corner(cs.x - 3, cs.y - 3);
   const wxColour bg(30, 60, 200);
   AnswerColour(bg);
-  Send(33);
+  Send(MenuId::BackgroundColour);
   wxColour seen;
   Pump([&] { return (seen = ScreenPixel(frame->m_canvas, corner)) == bg; }, 2000);
   EXPECT_EQ(seen, bg);
@@ -417,7 +421,7 @@ TEST_F(ColourPrintTest, PageSetupChoicesShapeTheNextPrint) {
   // 150 mm between the side margins instead, still centred.
   g_pageSetupData->SetMarginTopLeft(wxPoint(30, 30));
   g_pageSetupData->SetMarginBottomRight(wxPoint(30, 30));
-  wxTEST_DIALOG(Send(10), wxExpectDismissableModal<wxPageSetupDialogBase>(wxID_OK));
+  wxTEST_DIALOG(Send(MenuId::PrintSetup), wxExpectDismissableModal<wxPageSetupDialogBase>(wxID_OK));
   EXPECT_EQ(g_pageSetupData->GetMarginTopLeft(), wxPoint(30, 30));
   ASSERT_TRUE(PrintToPostScript(frame, files.Path("ps")));
   page = RenderPostScript(g_printData->GetFilename(), files.Path("png"));
@@ -430,7 +434,7 @@ TEST_F(ColourPrintTest, PageSetupChoicesShapeTheNextPrint) {
   // The page set-up opens on the printer settings as they are now, and what
   // it confirms is what the next print is made with.
   g_printData->SetOrientation(wxLANDSCAPE);
-  wxTEST_DIALOG(Send(10), wxExpectDismissableModal<wxPageSetupDialogBase>(wxID_OK));
+  wxTEST_DIALOG(Send(MenuId::PrintSetup), wxExpectDismissableModal<wxPageSetupDialogBase>(wxID_OK));
   EXPECT_EQ(g_pageSetupData->GetPrintData().GetOrientation(), wxLANDSCAPE);
   EXPECT_EQ(g_printData->GetOrientation(), wxLANDSCAPE);
   const wxString ps = files.Path("ps");
@@ -461,7 +465,7 @@ TEST_F(ColourPrintTest, CancelledPrintDialogSaysSoAndKeepsTheSettings) {
   g_printData->SetOrientation(wxLANDSCAPE);
   g_printData->SetNoCopies(3);
   auto seen = std::make_shared<SeenMessage>();
-  wxTEST_DIALOG(Send(9), wxExpectDismissableModal<wxPrintDialogBase>(wxID_CANCEL),
+  wxTEST_DIALOG(Send(MenuId::Print), wxExpectDismissableModal<wxPrintDialogBase>(wxID_CANCEL),
                 ExpectMessage(seen, wxID_OK));
   EXPECT_EQ(wxPrinter::GetLastError(), wxPRINTER_CANCELLED);
   EXPECT_EQ(seen->message, "You canceled printing");

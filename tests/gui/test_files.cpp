@@ -94,7 +94,7 @@ TEST_F(FileTest, OpenAndAppendThroughTheirPathSteps) {
   EXPECT_EQ(s().NOE, 28);
   EXPECT_EQ(s().NOS, 14);
   EXPECT_EQ(s()._NOV, 8) << "Append takes a snapshot";
-  Send(15);  // Undo
+  Send(MenuId::Undo);  // Undo
   EXPECT_EQ(s().NOV, 8);
   EXPECT_EQ(s().NOS, 7);
 }
@@ -104,7 +104,7 @@ TEST_F(FileTest, DialogsOfferTheLastNameAndSetNameAndPathOnOk) {
   WriteAll(path, brimoss::sample_as_file_text(128));
 
   auto seen = std::make_shared<SeenFile>();
-  wxTEST_DIALOG(Send(5), ExpectFile(seen, path));
+  wxTEST_DIALOG(Send(MenuId::Open), ExpectFile(seen, path));
   EXPECT_EQ(seen->message, "Choose a file");
   EXPECT_EQ(seen->wildcard, "Brimoss files(*.brm)|*.brm");
   EXPECT_EQ(seen->defaultFile, "untitled");
@@ -117,14 +117,14 @@ TEST_F(FileTest, DialogsOfferTheLastNameAndSetNameAndPathOnOk) {
 
   // The next dialog offers that name; appending through it adds the file.
   auto again = std::make_shared<SeenFile>();
-  wxTEST_DIALOG(Send(8), ExpectFile(again, path));
+  wxTEST_DIALOG(Send(MenuId::Append), ExpectFile(again, path));
   EXPECT_EQ(again->defaultFile, "cell.brm");
   EXPECT_TRUE(again->style & wxFD_OPEN);
   EXPECT_EQ(s().NOV, 16);
 
   // Cancelled: nothing changes, the names included.
   auto cancelled = std::make_shared<SeenFile>();
-  wxTEST_DIALOG(Send(5), ExpectFile(cancelled, In("other.brm"), wxID_CANCEL));
+  wxTEST_DIALOG(Send(MenuId::Open), ExpectFile(cancelled, In("other.brm"), wxID_CANCEL));
   EXPECT_EQ(g_Filename, "cell.brm");
   EXPECT_EQ(g_Path, path);
   EXPECT_EQ(s().NOV, 16);
@@ -134,7 +134,7 @@ TEST_F(FileTest, SaveWritesTheSurfaceAsItWasWhenChosen) {
   const wxString path = In("saved.brm");
   const std::string want = brimoss::surface_text(s());
   auto seen = std::make_shared<SeenFile>();
-  wxTEST_DIALOG(Send(7), ExpectFile(seen, path));
+  wxTEST_DIALOG(Send(MenuId::Save), ExpectFile(seen, path));
   EXPECT_TRUE(seen->style & wxFD_SAVE);
   EXPECT_FALSE(seen->style & wxFD_OVERWRITE_PROMPT);
   EXPECT_EQ(wxGetTopLevelParent(seen->parent), frame);
@@ -167,7 +167,7 @@ TEST_F(FileTest, OverwriteAskedAndNoWritesNothing) {
   // Through the dialog, answered Yes: overwritten.
   auto seen = std::make_shared<SeenFile>();
   auto yes = std::make_shared<SeenMessage>();
-  wxTEST_DIALOG(Send(7), ExpectFile(seen, path), ExpectMessage(yes, wxID_YES));
+  wxTEST_DIALOG(Send(MenuId::Save), ExpectFile(seen, path), ExpectMessage(yes, wxID_YES));
   EXPECT_TRUE(yes->shown);
   EXPECT_EQ(ReadAll(path), text);
 
@@ -211,7 +211,7 @@ TEST_F(FileTest, RefusedFilesAreReportedAndChangeNothing) {
   auto seen = std::make_shared<SeenFile>();
   auto box = std::make_shared<SeenMessage>();
   const wxString missing = In("missing.brm");
-  wxTEST_DIALOG(Send(5), ExpectFile(seen, missing), ExpectMessage(box, wxID_OK));
+  wxTEST_DIALOG(Send(MenuId::Open), ExpectFile(seen, missing), ExpectMessage(box, wxID_OK));
   EXPECT_TRUE(box->message.Contains("missing.brm")) << box->message;
   EXPECT_EQ(g_Filename, "missing.brm");
   EXPECT_EQ(g_Path, missing);

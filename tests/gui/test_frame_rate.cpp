@@ -32,7 +32,7 @@ TEST_F(WindowTest, RealTimerRepaintsWhileTheGrownSurfaceSpinsAndSways) {
     st.g_rotate = 1;
     st.g_vangle = 0.05;
     st.g_hangle = 0.02;
-    Send(29);  // Sway many: 15 ticks once the spin has run its 49
+    Send(MenuId::SwayMany);  // Sway many: 15 ticks once the spin has run its 49
   };
   animate();
   ASSERT_EQ(st.g_buru, 15);

@@ -214,7 +214,8 @@ TEST_F(MouseWindowTest, ControlOneTogglesTouchPerturbationAndSwayCommandsSetTheS
   struct Case {
     int id, buru;
   };
-  for (const Case& c : {Case{29, 15}, Case{27, 3}, Case{28, 7}}) {
+  for (const Case& c :
+       {Case{MenuId::SwayMany, 15}, Case{MenuId::SwayOnce, 3}, Case{MenuId::SwaySome, 7}}) {
     Send(c.id);
     EXPECT_EQ(s().g_buru, c.buru) << c.id;
   }

@@ -55,9 +55,9 @@ class PasteWindowTest : public WindowTest {
 
 TEST_F(PasteWindowTest, SewsACopyOntoItsSourceWithTheMouse) {
   ShowAndSettle();
-  Send(11);  // sample 128: one cell, vertices 0..6 round centre 7
+  Send(MenuId::Sample1);  // sample 128: one cell, vertices 0..6 round centre 7
   ASSERT_EQ(s().NOV, 8);
-  Send(21);  // Add copy image: vertices 8..15, 2.0 further along x
+  Send(MenuId::AddCopy);  // Add copy image: vertices 8..15, 2.0 further along x
   ASSERT_EQ(s().NOV, 16);
   ASSERT_EQ(s().NOE, 28);
   // Let the start-up perturbation and the twinkle run out before pointing.
@@ -99,22 +99,22 @@ TEST_F(PasteWindowTest, SewsACopyOntoItsSourceWithTheMouse) {
   }
 
   // Undo takes the last paste back.
-  Send(15);
+  Send(MenuId::Undo);
   EXPECT_EQ(s().NOV, 15);
 }
 
 TEST_F(PasteWindowTest, MirrorAndCopyCommands) {
   ShowAndSettle();
-  Send(11);
+  Send(MenuId::Sample1);
   const double x0 = s().x[0];
-  Send(20);  // Mirror image
+  Send(MenuId::Mirror);  // Mirror image
   EXPECT_EQ(s().x[0], -x0);
-  Send(20);
+  Send(MenuId::Mirror);
   EXPECT_EQ(s().x[0], x0);
-  Send(22);  // Add mirror image
+  Send(MenuId::AddMirror);  // Add mirror image
   EXPECT_EQ(s().NOV, 16);
   EXPECT_EQ(s().face[7], (brimoss::Face{8, 15, 9}));
-  Send(15);  // Undo
+  Send(MenuId::Undo);  // Undo
   EXPECT_EQ(s().NOV, 8);
 }
 

@@ -18,25 +18,25 @@ TEST_F(WindowTest, GrowPullAndRemoveCommandsActAtTheCurrentVertex) {
   brimoss::ReadSampleData(s(), 128);
   s().g_purtj = 0;
 
-  Send(19);  // grow
+  Send(MenuId::AddNewCell);  // grow
   EXPECT_EQ(s().NOV, 15);
   EXPECT_EQ(s().NOE, 28);
   EXPECT_EQ(s().NOS, 14);
-  Send(19);  // vertex 0 now joins two separate fans
+  Send(MenuId::AddNewCell);  // vertex 0 now joins two separate fans
   EXPECT_EQ(s().NOV, 15);
 
   auto want = brimoss::make_store();
   *want = s();
   brimoss::pullpoint(*want);
-  Send(23);  // pull
+  Send(MenuId::PullPoint);  // pull
   for (int i = 0; i < s().NOV; ++i) EXPECT_EQ(s().z[i], want->z[i]) << "vertex " << i;
 
   s().g_purtj = 14;
-  Send(25);  // remove the new centre
+  Send(MenuId::RemoveCell);  // remove the new centre
   EXPECT_EQ(s().NOV, 14);
   EXPECT_EQ(s().NOE, 21);
   EXPECT_EQ(s().NOS, 7);
-  Send(25);  // the current vertex no longer exists
+  Send(MenuId::RemoveCell);  // the current vertex no longer exists
   EXPECT_EQ(s().NOV, 14);
 }
 

@@ -352,19 +352,60 @@ class Soak : public WindowTest {
 
   // Problems with a command's dialogs, or an empty string.
   std::string MenuCommand() {
-    static const int kIds[] = {2,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18,
-                               19, 19, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31,
-                               32, 33, 5,  8,  7,  15, 19, 23, 25, 27, 29, 11, 14, 21};
+    static const int kIds[] = {MenuId::About,
+                               MenuId::Open,
+                               MenuId::OpenSamples,
+                               MenuId::Save,
+                               MenuId::Append,
+                               MenuId::Print,
+                               MenuId::PrintSetup,
+                               MenuId::Sample1,
+                               MenuId::Sample2,
+                               MenuId::Sample3,
+                               MenuId::Sample4,
+                               MenuId::Undo,
+                               MenuId::ZoomIn,
+                               MenuId::ZoomOut,
+                               MenuId::DefaultSize,
+                               MenuId::AddNewCell,
+                               MenuId::AddNewCell,
+                               MenuId::AddNewCell,
+                               MenuId::Mirror,
+                               MenuId::AddCopy,
+                               MenuId::AddMirror,
+                               MenuId::PullPoint,
+                               MenuId::DetectComponents,
+                               MenuId::RemoveCell,
+                               MenuId::TouchPerturbation,
+                               MenuId::SwayOnce,
+                               MenuId::SwaySome,
+                               MenuId::SwayMany,
+                               MenuId::Help,
+                               MenuId::FaceForeground,
+                               MenuId::FaceBackground,
+                               MenuId::BackgroundColour,
+                               MenuId::Open,
+                               MenuId::Append,
+                               MenuId::Save,
+                               MenuId::Undo,
+                               MenuId::AddNewCell,
+                               MenuId::PullPoint,
+                               MenuId::RemoveCell,
+                               MenuId::SwayOnce,
+                               MenuId::SwayMany,
+                               MenuId::Sample1,
+                               MenuId::Sample4,
+                               MenuId::AddCopy};
     const int id = kIds[rng() % std::size(kIds)];
     Answerer& a = *answerer;
     switch (id) {
-      case 5:
-      case 8: {
+      case MenuId::Open:
+      case MenuId::Append: {
         const bool cancel = files.empty() || rng() % 10 == 0;
         a.path = cancel ? wxString() : files[rng() % files.size()];
         const std::string before = brimoss::surface_text(s());
         const int nov = s().NOV;
-        Menu(id, (id == 5 ? "open " : "append ") +
+        Menu(id, (id == MenuId::Open ? "open " : "append ") +
                      (cancel ? std::string("(cancelled)") : std::string(a.path.utf8_str())));
         if (!a.Saw("file dialog")) return "no file dialog";
         if (cancel) {
@@ -376,7 +417,8 @@ class Soak : public WindowTest {
           brimoss::ParsedSurface p;
           std::string err;
           if (!brimoss::parse_surface(ReadAll(a.path), '\n', p, err)) return "reread: " + err;
-          if (s().NOV != (id == 5 ? 0 : nov) + p.nov()) return "vertex count not the file's";
+          if (s().NOV != (id == MenuId::Open ? 0 : nov) + p.nov())
+            return "vertex count not the file's";
           return "";
         }
         // Only a file that does not fit may be refused.
@@ -388,7 +430,7 @@ class Soak : public WindowTest {
         }
         return "file this run wrote refused: " + m;
       }
-      case 7: {
+      case MenuId::Save: {
         const bool cancel = rng() % 10 == 0;
         const bool existing = !files.empty() && rng() % 3 == 0;
         a.path = cancel ? wxString() : existing ? files[rng() % files.size()] : NewFile("saved");
@@ -403,20 +445,20 @@ class Soak : public WindowTest {
         if (!existing) files.push_back(a.path);
         return "";
       }
-      case 9:
+      case MenuId::Print:
         Menu(id, "print");
         if (!a.Saw("print dialog") || !a.Saw("You canceled printing"))
           return "print cancel not reported";
         return "";
-      case 10:
+      case MenuId::PrintSetup:
         Menu(id, "page setup");
         return a.Saw("page setup dialog") ? "" : "no page setup dialog";
-      case 2:
+      case MenuId::About:
         Menu(id, "about");
         return a.Saw("About Brimoss") ? "" : "no about box";
-      case 31:
-      case 32:
-      case 33: {
+      case MenuId::FaceForeground:
+      case MenuId::FaceBackground:
+      case MenuId::BackgroundColour: {
         const unsigned how = rng() % 3;
         const wxColour c(rng() % 256, rng() % 256, rng() % 256);
         if (how == 0)

@@ -160,7 +160,7 @@ TEST_F(WindowTest, HelpChangesNothingAndShowsNothing) {
   const std::string before = brimoss::surface_text(s());
   const double rate = s().g_rate;
   const int purtj = s().g_purtj;
-  wxCommandEvent ev(wxEVT_MENU, 30);
+  wxCommandEvent ev(wxEVT_MENU, MenuId::Help);
   {
     NoDialogs none;
     EXPECT_FALSE(frame->ProcessWindowEvent(ev));
@@ -191,7 +191,7 @@ TEST_F(WindowTest, AboutShowsItsBoxAndChangesNothing) {
   frame->m_canvas->m_timer.Stop();
   const std::string before = brimoss::surface_text(s());
   auto seen = std::make_shared<SeenMessage>();
-  wxCommandEvent ev(wxEVT_MENU, 2);
+  wxCommandEvent ev(wxEVT_MENU, MenuId::About);
   wxTEST_DIALOG(frame->ProcessWindowEvent(ev), ExpectMessage(seen, wxID_OK));
   EXPECT_EQ(seen->caption, "About Brimoss");
   EXPECT_TRUE(seen->message.StartsWith("Brimoss.\n\n")) << seen->message;
@@ -205,7 +205,7 @@ TEST_F(WindowTest, AboutShowsItsBoxAndChangesNothing) {
 TEST_F(WindowTest, ExitClosesTheWindowWithoutAsking) {
   ShowAndSettle();
   s().g_buru = 5;  // even while an animation runs
-  wxCommandEvent ev(wxEVT_MENU, 1);
+  wxCommandEvent ev(wxEVT_MENU, MenuId::Quit);
   {
     NoDialogs none;
     frame->ProcessWindowEvent(ev);
@@ -218,7 +218,7 @@ TEST_F(WindowTest, ExitClosesTheWindowWithoutAsking) {
 
 TEST_F(WindowTest, TouchPerturbationToggleKeepsMarkAndFlagTogether) {
   for (bool want : {false, true, false}) {
-    Send(26);
+    Send(MenuId::TouchPerturbation);
     EXPECT_EQ(s().touch_purturb, want);
     EXPECT_EQ(frame->m_swayMenu->IsChecked(26), want);
   }
@@ -229,7 +229,7 @@ TEST_F(WindowTest, DetectConnectedComponentRelabelsAndCentres) {
   for (int i = 0; i < s().NOV; ++i) s().conn_comp[i] = 7;
   s().hilighted[1] = true;
   s().comp_centerx[1] = 99.0;
-  Send(24);
+  Send(MenuId::DetectComponents);
   for (int i = 0; i < s().NOV; ++i) ASSERT_EQ(s().conn_comp[i], 1) << "vertex " << i;
   EXPECT_EQ(s().NOcomp, 2);
   EXPECT_FALSE(s().hilighted[1]);
