@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "copy/paste.h"
-#include "model/capacity_surface.h"
 #include "model/samples.h"
+#include "ops/capacity_surface.h"
 #include "ops/load.h"
 #include "sim/grow.h"
 

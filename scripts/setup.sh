@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PACKAGES=(cmake g++ clang libgtest-dev libgmock-dev libbenchmark-dev libwxgtk3.2-dev
+PACKAGES=(cmake g++ clang clang-format libgtest-dev libgmock-dev libbenchmark-dev libwxgtk3.2-dev
           xvfb xauth imagemagick xdotool ghostscript libclang-rt-14-dev libassimp-dev
           desktop-file-utils locales libcairo2-dev pkg-config)
 missing=()

@@ -7,9 +7,9 @@
 #include <string>
 #include <utility>
 
-#include "model/capacity_surface.h"
 #include "model/invariants.h"
 #include "model/surface_file.h"
+#include "ops/capacity_surface.h"
 #include "ops/load.h"
 
 using namespace brimoss;

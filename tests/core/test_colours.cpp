@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "model/store.h"
-#include "ops/load.h"
 #include "ops/commands.h"
+#include "ops/load.h"
 #include "view/page_layout.h"
 
 using namespace brimoss;

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "copy/paste.h"
-#include "model/capacity_surface.h"
 #include "model/components.h"
 #include "model/store.h"
+#include "ops/capacity_surface.h"
 #include "ops/load.h"
 #include "sim/grow.h"
 #include "sim/relax.h"

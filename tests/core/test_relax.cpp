@@ -7,10 +7,10 @@
 #include <functional>
 #include <vector>
 
-#include "model/capacity_surface.h"
 #include "model/invariants.h"
 #include "model/samples.h"
 #include "model/surface_file.h"
+#include "ops/capacity_surface.h"
 #include "ops/load.h"
 #include "sim/grow.h"
 #include "sim/relax.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "gui_util.h"
-#include "model/capacity_surface.h"
+#include "ops/capacity_surface.h"
 #include "ops/load.h"
 #include "sim/grow.h"
 #include "view/tick.h"

@@ -1,4 +1,4 @@
-#include "model/capacity_surface.h"
+#include "ops/capacity_surface.h"
 
 #include <charconv>
 #include <cmath>

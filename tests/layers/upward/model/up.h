@@ -1,0 +1,2 @@
+#include "model/store.h"
+#include "sim/relax.h"

@@ -1,0 +1,2 @@
+#include "copy/paste.h"
+#include "ops/commands.h"

@@ -1,0 +1,2 @@
+#include <wx/wx.h>
+#include "model/store.h"

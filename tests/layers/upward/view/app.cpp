@@ -1,0 +1,2 @@
+#include "view/draw.h"
+#include "app/frame.h"
