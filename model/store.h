@@ -120,7 +120,7 @@ struct Store {
   std::array<RelaxStep, MAXNOE> relax_walk{};
   std::array<int, MAXNOE> relax_fixed{};
   std::array<Edge, MAXNOE> relax_edges{};
-  int relax_noe = -1, relax_moving = 0, relax_nfixed = 0;
+  int relax_noe = -1, relax_nov = -1, relax_moving = 0, relax_nfixed = 0;
   // For the vector passes: the same walk by columns (offsets 4 * j and 4 * k
   // of the lower and upper end's rows, and the edge), followed by the edges
   // that do not move (ends as stored); for each vertex, where its run of walk

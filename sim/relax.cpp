@@ -20,10 +20,11 @@ int g_last_passes = 0;
 // Orders the movable edges (first < second) by first index, then second index,
 // then edge index: the order in which a scan over all vertex pairs meets them.
 // Two stable counting passes, so the cost is linear in vertices and edges. The
-// result is kept with the edge list it was made from and made again only when
-// that list has changed.
+// result is kept with the edge list and the vertex count it was made from (the
+// per-vertex runs cover exactly that many vertices) and made again only when
+// either has changed.
 void build_relax_walk(Store& s) {
-  if (s.relax_noe == s.NOE &&
+  if (s.relax_nov == s.NOV && s.relax_noe == s.NOE &&
       std::memcmp(s.relax_edges.data(), s.edge.data(), sizeof(Edge) * s.NOE) == 0)
     return;
   auto& count = s.work_count;
@@ -79,6 +80,7 @@ void build_relax_walk(Store& s) {
 
   std::memcpy(s.relax_edges.data(), s.edge.data(), sizeof(Edge) * s.NOE);
   s.relax_noe = s.NOE;
+  s.relax_nov = s.NOV;
   s.relax_moving = m;
   s.relax_nfixed = fixed;
 }

@@ -554,3 +554,44 @@ TEST(Relax, VectorAndScalarPathsAgreeToTheBit) {
     EXPECT_NE(std::memcmp(vec->x.data(), start->x.data(), sizeof(double) * start->NOV), 0);
   }
 }
+
+// Vertices that come without edges (a file of bare points appended, a copy of
+// an edgeless surface) lie on no edge, so no pass may move them, whatever the
+// relaxation remembers of the edge list from before they came.
+TEST(Relax, VerticesAddedWithoutEdgesStayWhereTheyAre) {
+  const bool had_vector = relax_vector_path();
+  struct Restore {
+    bool on;
+    ~Restore() { set_relax_vector_path(on); }
+  } restore{had_vector};
+  const char* points = "3\n0,0,0\n1,0,0\n0,1,0\n0\n0\n";
+  for (bool vector : {true, false}) {
+    SCOPED_TRACE(vector ? "vector path" : "scalar path");
+    set_relax_vector_path(vector);
+    // A larger surface first, so that what the relaxation keeps for vertices
+    // past the eighth is not all zero.
+    auto s = make_store();
+    initialize_store(*s);
+    ReadSampleData(*s, 128);  // relaxes, so the edge walk of 8 vertices is made
+    std::string err;
+    ASSERT_TRUE(append_surface_text(*s, points, err)) << err;
+    ASSERT_EQ(s->NOV, 11);
+    const double want[3][3] = {{3, 0, 0}, {4, 0, 0}, {3, 1, 0}};
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_EQ(s->x[8 + k], want[k][0]) << k;
+      EXPECT_EQ(s->y[8 + k], want[k][1]) << k;
+      EXPECT_EQ(s->z[8 + k], want[k][2]) << k;
+    }
+
+    // The same store before its relaxation, against the pair scan: the vertex
+    // count changed, the edges did not.
+    auto start = make_store();
+    initialize_store(*start);
+    ReadSampleData(*start, 128);
+    ParsedSurface p;
+    ASSERT_TRUE(parse_for_store(*start, points, true, p, err)) << err;
+    commit_surface(*start, p, true);
+    compare_passes(*start, 3);
+    compare_modify(*start, true);
+  }
+}
