@@ -150,8 +150,12 @@ bool ChooseFile(wxWindow* parent, long style, wxString& path) {
   wxFileDialog dlg(parent, "Choose a file", "", g_Filename, "Brimoss files(*.brm)|*.brm", style);
   if (dlg.ShowModal() != wxID_OK) return false;
   g_Filename = dlg.GetFilename();
-  // Built from its parts: a dialog answered without being shown has no path.
-  g_Path = wxFileName(dlg.GetDirectory(), dlg.GetFilename()).GetFullPath();
+  // The dialog's whole path: a path typed into its name field may name another
+  // folder than the one it shows, and joining that folder to the bare name
+  // would read or overwrite the wrong file. Only a dialog answered without
+  // being shown (in a test) reports no path; its parts are all there is.
+  g_Path = dlg.GetPath();
+  if (g_Path.empty()) g_Path = wxFileName(dlg.GetDirectory(), dlg.GetFilename()).GetFullPath();
   path = g_Path;
   return true;
 }
