@@ -69,7 +69,7 @@ template <const Store& (*Start)(Load), bool (*Modify)(Store&)>
 void modify_bench(benchmark::State& st, Load w) {
   auto a = std::make_unique<Store>(Start(w));
   const bool settled = modify(*a);
-  const int passes = last_modify_passes();
+  const int passes = last_modify_passes(*a);
   auto s = make_store();
   for (auto _ : st) {
     st.PauseTiming();

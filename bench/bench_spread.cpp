@@ -87,7 +87,8 @@ void sweep_bench(benchmark::State& st, Load w) {
 // Finding the faces of every edge alone, without the pushes and relaxations.
 void table_only(Store& s) { build_edge_faces(s); }
 void scan_only(Store& s) {
-  for (int e = 0; e < s.NOE; ++e) getsurface(s, e, &s.work_s1[e], &s.work_s2[e]);
+  for (int e = 0; e < s.NOE; ++e)
+    getsurface(s, e, &s.scratch.spread.s1[e], &s.scratch.spread.s2[e]);
 }
 
 const bool registered = [] {

@@ -41,7 +41,7 @@ bool joined(const Store& s, int i, int j) {
 // gathered in one pass over the edges; an edge counts once towards a vertex
 // even when it joins that vertex to itself.
 int common_neighbour(Store& s, int i, int j) {
-  auto& cnt = s.work_count;
+  auto& cnt = s.scratch.paste.neighbours;
   for (int v = 0; v < s.NOV; ++v) cnt[v] = 0;
   for (int l = 0; l < s.NOE; ++l) {
     const int a = s.edge[l].first, b = s.edge[l].second;
@@ -98,9 +98,9 @@ PasteCheck check_fan(const Store& s, int c) {
 // the first equal pair found, in linear time. Expects every edge stored with
 // its lower index first and every index below NOV.
 void remove_duplicate_edges(Store& s) {
-  auto& count = s.work_count;
-  auto& tmp = s.work_tmp;
-  auto& order = s.work_order;
+  auto& count = s.scratch.paste.count;
+  auto& tmp = s.scratch.paste.tmp;
+  auto& order = s.scratch.paste.order;
   const int n = s.NOE;
 
   // Stable counting sorts by second, then by first: equal edges end up next

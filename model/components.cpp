@@ -8,15 +8,15 @@ void fill_conn_comp(Store& s) {
   s.filledconn_comp = true;
 
   // Per-vertex edge lists in compressed form, in edge order.
-  auto& start = s.work_adjstart;
-  auto& adj = s.work_adj;
+  auto& start = s.scratch.components.start;
+  auto& adj = s.scratch.components.adj;
   for (int i = 0; i <= s.NOV; ++i) start[i] = 0;
   for (int l = 0; l < s.NOE; ++l) {
     ++start[s.edge[l].first + 1];
     ++start[s.edge[l].second + 1];
   }
   for (int i = 0; i < s.NOV; ++i) start[i + 1] += start[i];
-  auto& fill = s.work_count;
+  auto& fill = s.scratch.components.fill;
   for (int i = 0; i < s.NOV; ++i) fill[i] = start[i];
   for (int l = 0; l < s.NOE; ++l) {
     const int a = s.edge[l].first, b = s.edge[l].second;
@@ -25,7 +25,7 @@ void fill_conn_comp(Store& s) {
   }
 
   for (int i = 0; i < s.NOV; ++i) s.conn_comp[i] = 0;
-  auto& queue = s.work_queue;
+  auto& queue = s.scratch.components.queue;
   for (int i = 0; i < s.NOV; ++i) {
     if (s.conn_comp[i] != 0) continue;
     // A label depends only on which vertices are joined, so a breadth-first

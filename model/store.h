@@ -9,12 +9,10 @@
 #include <cstdint>
 #include <memory>
 
-namespace brimoss {
+#include "model/mesh.h"
+#include "model/scratch.h"
 
-constexpr int MAXNOV = 1000;
-constexpr int MAXNOE = 3000;
-constexpr int MAXNOS = 6000;
-constexpr int MAXCONNCOMP = 100;
+namespace brimoss {
 
 // The program's own pi; every degree conversion goes through it, so the target
 // lengths below are not the sines of the exact angles.
@@ -26,125 +24,79 @@ double phi_a();      // sin(mypi / 180 * 54)
 double phi_b();      // sin(mypi / 180 * 63)
 double phi_split();  // sin(mypi / 180 * 60)
 
-struct Edge {
-  int first = 0;
-  int second = 0;
-  bool operator==(const Edge& o) const { return first == o.first && second == o.second; }
-};
-
-struct Face {
-  int v[3] = {0, 0, 0};
-  int& operator[](int i) { return v[i]; }
-  int operator[](int i) const { return v[i]; }
-  bool operator==(const Face& o) const {
-    return v[0] == o.v[0] && v[1] == o.v[1] && v[2] == o.v[2];
-  }
+// How the relaxation runs, and how its last run went (sim/relax.cpp).
+struct RelaxState {
+  bool scalar_only = false;  // keep off the vector passes even where they exist
+  int passes = 0;            // passes the last modify ran: 1 to 51, 0 before the first
 };
 
 struct Store {
   // Counters.
-  int NOV = 0;
-  int NOE = 0;
-  int NOS = 0;
-  int NOcomp = 0;
-  bool filledconn_comp = false;
+  int NOV = 0;     // vertices in use, 0..MAXNOV; vertices are 0..NOV-1
+  int NOE = 0;     // edges in use, 0..MAXNOE
+  int NOS = 0;     // faces in use, 0..MAXNOS
+  int NOcomp = 0;  // one past the highest component number given out; numbers start at 1
+  bool filledconn_comp = false;  // set by the first labelling, never cleared
 
-  // Vertices.
-  std::array<double, MAXNOV> x{}, y{}, z{};
-  std::array<double, MAXNOV> dx{}, dy{}, dz{};
-  std::array<int, MAXNOV> gx{}, gy{};
-  std::array<int, MAXNOV> conn_comp{};  // 0 until a labelling reaches the vertex
+  // Vertices, MAXNOV each; entries from NOV on mean nothing.
+  std::array<double, MAXNOV> x{}, y{}, z{};  // position in model units; z grows away from the eye
+  std::array<double, MAXNOV> dx{}, dy{}, dz{};  // a relaxation pass's step; meaningless outside it
+  std::array<int, MAXNOV> gx{}, gy{};   // pixel position in the last drawing, for the hit test
+  std::array<int, MAXNOV> conn_comp{};  // component number; 0 until a labelling reaches the vertex
 
-  // Edges.
-  std::array<Edge, MAXNOE> edge{};
-  std::array<double, MAXNOE> phi{};
-  std::array<double, MAXNOE> edgelength{};
+  // Edges, MAXNOE each.
+  std::array<Edge, MAXNOE> edge{};   // end vertices; only first < second is moved by relaxing
+  std::array<double, MAXNOE> phi{};  // target length: phi_a(), phi_b(), or between while joining
+  std::array<double, MAXNOE> edgelength{};  // length at the start of the last relaxation pass
 
-  // Faces.
-  std::array<Face, MAXNOS> face{};
-  std::array<double, MAXNOS> center{};
-  std::array<int, MAXNOS> order{};
+  // Faces, MAXNOS each.
+  std::array<Face, MAXNOS> face{};      // corners; their order decides the front side
+  std::array<double, MAXNOS> center{};  // mean corner z at the last drawing (its depth key)
+  std::array<int, MAXNOS> order{};      // order[k]: the face drawn k-th at the last drawing
 
-  // Components.
-  std::array<bool, MAXCONNCOMP> hilighted{};
-  std::array<double, MAXCONNCOMP> comp_centerx{}, comp_centery{}, comp_centerz{};
+  // Components, MAXCONNCOMP each, by component number.
+  std::array<bool, MAXCONNCOMP> hilighted{};  // outlined in white; spins and mirrors alone
+  std::array<double, MAXCONNCOMP> comp_centerx{}, comp_centery{},
+      comp_centerz{};  // mean vertex position, from fill_center_conn_comp
 
-  // One-level undo snapshot; _NOV == 0 means there is none.
-  int _NOV = 0, _NOE = 0, _NOS = 0;
+  // One-level undo snapshot, taken by makecopy: counters, positions, edges,
+  // targets and faces as they were.
+  int _NOV = 0, _NOE = 0, _NOS = 0;  // _NOV == 0: there is no snapshot
   std::array<double, MAXNOV> _x{}, _y{}, _z{};
   std::array<Edge, MAXNOE> _edge{};
   std::array<double, MAXNOE> _phi{};
   std::array<Face, MAXNOS> _face{};
 
   // View and interaction settings.
-  double g_rate = 100.0;
-  int g_centerx = 320, g_centery = 220;
-  double g_hangle = 0.0, g_vangle = 0.0;
-  int g_rotate = 0;
-  int g_purturb = 1;
-  int g_purtj = 1;
-  bool touch_purturb = true;
-  int g_buru = 0;
-  int g_twincle = 0;
-  int g_pasteevent = 0;
-  int g_paste_i1 = 0, g_paste_i2 = 0;
-  double g_norme = 0.0;
-  int g_pastestep = 0;
-  int g_dragpointx = 0, g_dragpointy = 0;
-  int g_dragcomponent = 0;
-  int g_Lmousedown = 0, g_Rmousedown = 0;
-  char messagetxt[256] = {0};
+  double g_rate = 100.0;                  // zoom: pixels per model unit
+  int g_centerx = 320, g_centery = 220;   // pixel of the model origin; half the canvas size
+  double g_hangle = 0.0, g_vangle = 0.0;  // spin per tick in radians, set by a flick
+  int g_rotate = 0;                       // spin ticks done, 0 = no spin
+  int g_purturb = 1;                      // perturbation wave's step, 0 = none
+  int g_purtj = 1;            // the current vertex: last touched; may be past NOV after a removal
+  bool touch_purturb = true;  // touching starts a wave; relaxing may run 50 passes, not 10
+  int g_buru = 0;             // sway ticks still to run
+  int g_twincle = 0;          // drawing position of the lit face, 0 = no twinkle
+  int g_pasteevent = 0;       // step of the join in progress, 0 = none
+  int g_paste_i1 = 0, g_paste_i2 = 0;      // the two vertices being joined, lower index first
+  double g_norme = 0.0;                    // their distance when the join began, model units
+  int g_pastestep = 0;                     // steps the join takes in all
+  int g_dragpointx = 0, g_dragpointy = 0;  // pointer pixel a drag last moved from
+  int g_dragcomponent = 0;                 // component under a right drag, 0 = none
+  int g_Lmousedown = 0, g_Rmousedown = 0;  // buttons held (1) or not (0)
+  char messagetxt[256] = {0};              // status line, NUL-terminated
 
-  // Colours, one int per channel.
-  int basecolR = 255, basecolG = 0, basecolB = 128;
-  int backcolR = 0, backcolG = 255, backcolB = 127;
-  int modifycolR = 0, modifycolG = 255, modifycolB = 0;
-  int backmodifycolR = 255, backmodifycolG = 0, backmodifycolB = 255;
-  int bgcolR = 255, bgcolG = 255, bgcolB = 255;
+  // Colours, one int per channel, 0..255.
+  int basecolR = 255, basecolG = 0, basecolB = 128;      // front faces
+  int backcolR = 0, backcolG = 255, backcolB = 127;      // back faces
+  int modifycolR = 0, modifycolG = 255, modifycolB = 0;  // mixed into fronts at g_purtj
+  int backmodifycolR = 255, backmodifycolG = 0, backmodifycolB = 255;  // and into backs
+  int bgcolR = 255, bgcolG = 255, bgcolB = 255;                        // background
 
-  // Working storage of the fast relaxation and the component labelling:
-  // sized once like everything else so that no pass allocates.
-  std::array<int, MAXNOE> work_order{};
-  std::array<int, MAXNOE> work_tmp{};
-  std::array<int, MAXNOV + 1> work_count{};
-  std::array<int, 2 * MAXNOE> work_adj{};
-  std::array<int, MAXNOV + 1> work_adjstart{};
-  std::array<int, MAXNOV> work_queue{};
-  // The relaxation's walk: the movable edges (first < second) in the order a
-  // scan over all vertex pairs meets them, the other edges apart, and the
-  // edge list they were made from, so that passes over an unchanged edge list
-  // reuse them.
-  struct RelaxStep {
-    int j, k, l;
-  };
-  std::array<RelaxStep, MAXNOE> relax_walk{};
-  std::array<int, MAXNOE> relax_fixed{};
-  std::array<Edge, MAXNOE> relax_edges{};
-  int relax_noe = -1, relax_nov = -1, relax_moving = 0, relax_nfixed = 0;
-  // For the vector passes: the same walk by columns (offsets 4 * j and 4 * k
-  // of the lower and upper end's rows, and the edge), followed by the edges
-  // that do not move (ends as stored); for each vertex, where its run of walk
-  // edges as lower end starts, and its walk edges as upper end (offsets 4 * n
-  // of their pulls, in walk order, from relax_in_start[v]); the targets and
-  // lengths in walk order (and the lengths the tolerance check took from the
-  // positions the next pass starts from); and rows of four doubles (x, y, z,
-  // unused): the positions, each vertex's sum of pulls and each walk edge's
-  // pull.
-  std::array<std::uint32_t, MAXNOE> relax_j{}, relax_k{};
-  std::array<int, MAXNOE> relax_l{};
-  std::array<int, MAXNOV + 1> relax_out_start{}, relax_in_start{};
-  std::array<std::uint32_t, MAXNOE> relax_in{};
-  alignas(32) std::array<double, MAXNOE> relax_phi{}, relax_len{}, relax_next_len{};
-  alignas(32) std::array<double, 4 * MAXNOV> relax_pos{};
-  alignas(32) std::array<double, 4 * MAXNOV> relax_sum{};
-  alignas(32) std::array<double, 4 * MAXNOE> relax_pull{};
-  // Stiffness meeting at each vertex, for the relaxation's held-back step.
-  std::array<double, MAXNOV> work_stiffness{};
-  // Working storage of the spreading sweep: faces on each edge, and the
-  // corner pairs of every face and the edges, both sorted by vertex pair.
-  std::array<int, MAXNOE> work_s1{}, work_s2{};
-  std::array<int, 3 * MAXNOS> work_pairs{}, work_pairs_tmp{};
-  std::array<int, MAXNOE> work_edges_sorted{};
+  RelaxState relaxation;
+
+  // The algorithms' working arrays, one set each (model/scratch.h).
+  Scratch scratch;
 };
 
 // A fresh store in the state the program has before start-up code runs.

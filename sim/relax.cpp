@@ -15,8 +15,6 @@ namespace brimoss {
 
 namespace {
 
-int g_last_passes = 0;
-
 // Orders the movable edges (first < second) by first index, then second index,
 // then edge index: the order in which a scan over all vertex pairs meets them.
 // Two stable counting passes, so the cost is linear in vertices and edges. The
@@ -24,11 +22,12 @@ int g_last_passes = 0;
 // per-vertex runs cover exactly that many vertices) and made again only when
 // either has changed.
 void build_relax_walk(Store& s) {
-  if (s.relax_nov == s.NOV && s.relax_noe == s.NOE &&
-      std::memcmp(s.relax_edges.data(), s.edge.data(), sizeof(Edge) * s.NOE) == 0)
+  RelaxScratch& r = s.scratch.relax;
+  if (r.nov == s.NOV && r.noe == s.NOE &&
+      std::memcmp(r.edges.data(), s.edge.data(), sizeof(Edge) * s.NOE) == 0)
     return;
-  auto& count = s.work_count;
-  auto& tmp = s.work_tmp;
+  auto& count = r.count;
+  auto& tmp = r.tmp;
   int m = 0, fixed = 0;
 
   for (int i = 0; i <= s.NOV; ++i) count[i] = 0;
@@ -43,7 +42,7 @@ void build_relax_walk(Store& s) {
       tmp[count[e.second]++] = l;
       ++m;
     } else {
-      s.relax_fixed[fixed++] = l;
+      r.fixed[fixed++] = l;
     }
   }
 
@@ -52,37 +51,37 @@ void build_relax_walk(Store& s) {
   for (int i = 0; i < s.NOV; ++i) count[i + 1] += count[i];
   for (int k = 0; k < m; ++k) {
     const int l = tmp[k];
-    s.relax_walk[count[s.edge[l].first]++] = {s.edge[l].first, s.edge[l].second, l};
+    r.walk[count[s.edge[l].first]++] = {s.edge[l].first, s.edge[l].second, l};
   }
   // Each vertex's walk edges: as lower end one run, as upper end a list in
   // walk order (a stable counting sort by upper end).
-  for (int i = 0; i <= s.NOV; ++i) s.relax_out_start[i] = s.relax_in_start[i] = 0;
+  for (int i = 0; i <= s.NOV; ++i) r.out_start[i] = r.in_start[i] = 0;
   for (int n = 0; n < m; ++n) {
-    const Store::RelaxStep w = s.relax_walk[n];
-    s.relax_j[n] = 4u * static_cast<std::uint32_t>(w.j);
-    s.relax_k[n] = 4u * static_cast<std::uint32_t>(w.k);
-    s.relax_l[n] = w.l;
-    ++s.relax_out_start[w.j + 1];
-    ++s.relax_in_start[w.k + 1];
+    const RelaxScratch::Step w = r.walk[n];
+    r.j[n] = 4u * static_cast<std::uint32_t>(w.j);
+    r.k[n] = 4u * static_cast<std::uint32_t>(w.k);
+    r.l[n] = w.l;
+    ++r.out_start[w.j + 1];
+    ++r.in_start[w.k + 1];
   }
   for (int i = 0; i < s.NOV; ++i) {
-    s.relax_out_start[i + 1] += s.relax_out_start[i];
-    s.relax_in_start[i + 1] += s.relax_in_start[i];
+    r.out_start[i + 1] += r.out_start[i];
+    r.in_start[i + 1] += r.in_start[i];
   }
-  for (int i = 0; i <= s.NOV; ++i) count[i] = s.relax_in_start[i];
-  for (int n = 0; n < m; ++n) s.relax_in[count[s.relax_walk[n].k]++] = 4u * n;
+  for (int i = 0; i <= s.NOV; ++i) count[i] = r.in_start[i];
+  for (int n = 0; n < m; ++n) r.in[count[r.walk[n].k]++] = 4u * n;
   for (int n = 0; n < fixed; ++n) {
-    const int l = s.relax_fixed[n];
-    s.relax_j[m + n] = 4u * static_cast<std::uint32_t>(s.edge[l].first);
-    s.relax_k[m + n] = 4u * static_cast<std::uint32_t>(s.edge[l].second);
-    s.relax_l[m + n] = l;
+    const int l = r.fixed[n];
+    r.j[m + n] = 4u * static_cast<std::uint32_t>(s.edge[l].first);
+    r.k[m + n] = 4u * static_cast<std::uint32_t>(s.edge[l].second);
+    r.l[m + n] = l;
   }
 
-  std::memcpy(s.relax_edges.data(), s.edge.data(), sizeof(Edge) * s.NOE);
-  s.relax_noe = s.NOE;
-  s.relax_nov = s.NOV;
-  s.relax_moving = m;
-  s.relax_nfixed = fixed;
+  std::memcpy(r.edges.data(), s.edge.data(), sizeof(Edge) * s.NOE);
+  r.noe = s.NOE;
+  r.nov = s.NOV;
+  r.moving = m;
+  r.nfixed = fixed;
 }
 
 // The plain step moves every vertex by a fifth of the corrections of its
@@ -96,6 +95,7 @@ void build_relax_walk(Store& s) {
 // edges at the start of the pass, which is what modify watches.
 template <bool kWatch, bool kDamped>
 double pass(Store& s) {
+  RelaxScratch& r = s.scratch.relax;
   const int nov = s.NOV;
   double* __restrict const x = s.x.data();
   double* __restrict const y = s.y.data();
@@ -105,7 +105,7 @@ double pass(Store& s) {
   double* __restrict const dz = s.dz.data();
   double* __restrict const len = s.edgelength.data();
   const double* __restrict const phi = s.phi.data();
-  double* __restrict const stiff = s.work_stiffness.data();
+  double* __restrict const stiff = r.stiffness.data();
   // Four running sums of the squared errors, the walk's n-th edge going to
   // sum n % 4, so that the additions are not one long chain; the vector pass
   // keeps the same four sums in its four lanes.
@@ -115,8 +115,8 @@ double pass(Store& s) {
   if (kDamped)
     for (int i = 0; i < nov; ++i) stiff[i] = 0.0;
   // Edges that do not move still have their length taken.
-  for (int n = 0; n < s.relax_nfixed; ++n) {
-    const int l = s.relax_fixed[n];
+  for (int n = 0; n < r.nfixed; ++n) {
+    const int l = r.fixed[n];
     const int j = s.edge[l].first, k = s.edge[l].second;
     const double ex = x[k] - x[j], ey = y[k] - y[j], ez = z[k] - z[j];
     len[l] = std::sqrt(ex * ex + ey * ey + ez * ez);
@@ -128,8 +128,8 @@ double pass(Store& s) {
   // whose lower end is j in one run, after every edge whose upper end is j, so
   // j's sums can be carried in registers through the run: the same additions
   // in the same order as adding into dx[j] edge by edge.
-  const Store::RelaxStep* __restrict const walk = s.relax_walk.data();
-  const int m = s.relax_moving;
+  const RelaxScratch::Step* __restrict const walk = r.walk.data();
+  const int m = r.moving;
   for (int n = 0; n < m;) {
     const int j = walk[n].j;
     const double xj = x[j], yj = y[j], zj = z[j];
@@ -223,20 +223,22 @@ bool within_tolerance(const Store& s) {
 // relaxation: the positions as rows (they may have changed since the last
 // one) and the targets (they do not change while relaxing).
 void load_rows(Store& s) {
-  double* __restrict const pos = s.relax_pos.data();
+  RelaxScratch& r = s.scratch.relax;
+  double* __restrict const pos = r.pos.data();
   for (int i = 0; i < s.NOV; ++i) {
     pos[4 * i] = s.x[i];
     pos[4 * i + 1] = s.y[i];
     pos[4 * i + 2] = s.z[i];
     pos[4 * i + 3] = 0.0;
   }
-  for (int n = 0; n < s.relax_noe; ++n) s.relax_phi[n] = s.phi[s.relax_l[n]];
+  for (int n = 0; n < r.noe; ++n) r.phi[n] = s.phi[r.l[n]];
 }
 
 // The vector passes keep the lengths in the walk's order; only the last
 // pass's lengths are ever seen, so they go to edgelength once, at the end.
 void store_lengths(Store& s) {
-  for (int n = 0; n < s.relax_noe; ++n) s.edgelength[s.relax_l[n]] = s.relax_len[n];
+  const RelaxScratch& r = s.scratch.relax;
+  for (int n = 0; n < r.noe; ++n) s.edgelength[r.l[n]] = r.len[n];
 }
 
 // The differences (k - j) of four edges' end rows, turned into columns.
@@ -265,18 +267,19 @@ BRIMOSS_AVX2 inline __m256d edge_lengths(__m256d ex, __m256d ey, __m256d ez) {
 // length the tolerance check kept.
 template <bool kWatch, bool kPull, bool kKept = false>
 inline void one_edge(Store& s, int n, double& error) {
-  const double* pos = s.relax_pos.data();
-  const std::uint32_t j = s.relax_j[n], k = s.relax_k[n];
+  RelaxScratch& r = s.scratch.relax;
+  const double* pos = r.pos.data();
+  const std::uint32_t j = r.j[n], k = r.k[n];
   const double ex = pos[k] - pos[j], ey = pos[k + 1] - pos[j + 1], ez = pos[k + 2] - pos[j + 2];
-  const double d = kKept ? s.relax_next_len[n] : std::sqrt(ex * ex + ey * ey + ez * ez);
-  s.relax_len[n] = d;
+  const double d = kKept ? r.next_len[n] : std::sqrt(ex * ex + ey * ey + ez * ez);
+  r.len[n] = d;
   if (!kPull) return;
-  const double phi = s.relax_phi[n];
+  const double phi = r.phi[n];
   if (kWatch) {
     const double e = d - phi;
     error += e * e;
   }
-  double* p = s.relax_pull.data() + 4 * n;
+  double* p = r.pull.data() + 4 * n;
   p[0] = p[1] = p[2] = p[3] = 0.0;
   if (!(d > 0.0)) return;
   const double c = 1 - phi / d;
@@ -291,15 +294,16 @@ inline void one_edge(Store& s, int n, double& error) {
 // bits) and kept in relax_next_len.
 template <bool kWatch, bool kKept = false>
 BRIMOSS_AVX2 double vector_pass(Store& s) {
-  const int nov = s.NOV, m = s.relax_moving, noe = s.relax_noe;
-  const double* __restrict const pos = s.relax_pos.data();
-  double* __restrict const pull = s.relax_pull.data();
-  double* __restrict const sum = s.relax_sum.data();
-  const std::uint32_t* __restrict const J = s.relax_j.data();
-  const std::uint32_t* __restrict const K = s.relax_k.data();
-  double* __restrict const len = s.relax_len.data();
-  const double* __restrict const kept = s.relax_next_len.data();
-  const double* __restrict const phi = s.relax_phi.data();
+  RelaxScratch& r = s.scratch.relax;
+  const int nov = s.NOV, m = r.moving, noe = r.noe;
+  const double* __restrict const pos = r.pos.data();
+  double* __restrict const pull = r.pull.data();
+  double* __restrict const sum = r.sum.data();
+  const std::uint32_t* __restrict const J = r.j.data();
+  const std::uint32_t* __restrict const K = r.k.data();
+  double* __restrict const len = r.len.data();
+  const double* __restrict const kept = r.next_len.data();
+  const double* __restrict const phi = r.phi.data();
   // The squared errors in four running sums, lane i taking the walk's edges
   // n with n % 4 == i, as the scalar pass sums them.
   __m256d err = _mm256_setzero_pd();
@@ -353,9 +357,9 @@ BRIMOSS_AVX2 double vector_pass(Store& s) {
   // it: minus the pulls of its edges to lower vertices (all earlier in the
   // walk), then plus those of its own run of edges, as the scalar pass adds
   // them into dx.
-  const int* __restrict const in_start = s.relax_in_start.data();
-  const int* __restrict const out_start = s.relax_out_start.data();
-  const std::uint32_t* __restrict const in = s.relax_in.data();
+  const int* __restrict const in_start = r.in_start.data();
+  const int* __restrict const out_start = r.out_start.data();
+  const std::uint32_t* __restrict const in = r.in.data();
   for (int v = 0; v < nov; ++v) {
     __m256d acc = zero;
     for (int t = in_start[v]; t < in_start[v + 1]; ++t)
@@ -373,7 +377,7 @@ BRIMOSS_AVX2 double vector_pass(Store& s) {
   double* __restrict const dx = s.dx.data();
   double* __restrict const dy = s.dy.data();
   double* __restrict const dz = s.dz.data();
-  double* __restrict const row = s.relax_pos.data();
+  double* __restrict const row = r.pos.data();
   const __m256d fifth = _mm256_set1_pd(0.2);
   int i = 0;
   for (; i + 4 <= nov; i += 4) {
@@ -426,12 +430,13 @@ BRIMOSS_AVX2 double vector_pass(Store& s) {
 // stopping at the first edge out of tolerance, and keeps them in
 // relax_next_len: they are the lengths the next pass starts from.
 BRIMOSS_AVX2 bool vector_within_tolerance(Store& s) {
-  const int noe = s.relax_noe;
-  const double* __restrict const pos = s.relax_pos.data();
-  const std::uint32_t* __restrict const J = s.relax_j.data();
-  const std::uint32_t* __restrict const K = s.relax_k.data();
-  const double* __restrict const phi = s.relax_phi.data();
-  double* __restrict const kept = s.relax_next_len.data();
+  RelaxScratch& r = s.scratch.relax;
+  const int noe = r.noe;
+  const double* __restrict const pos = r.pos.data();
+  const std::uint32_t* __restrict const J = r.j.data();
+  const std::uint32_t* __restrict const K = r.k.data();
+  const double* __restrict const phi = r.phi.data();
+  double* __restrict const kept = r.next_len.data();
   const __m256d lo = _mm256_set1_pd(-0.05), hi = _mm256_set1_pd(0.05);
   __m256d out = _mm256_setzero_pd();
   int n = 0;
@@ -460,7 +465,7 @@ bool detect_vector() {
   return __builtin_cpu_supports("avx2");
 }
 #else
-// Never called: without the vector instructions the flag below stays off.
+// Never called: without the vector instructions relax_vector_path is false.
 void load_rows(Store&) {}
 void store_lengths(Store&) {}
 template <bool kWatch, bool kKept = false>
@@ -481,22 +486,15 @@ bool relax_vector_supported() {
 #endif
 }
 
-namespace {
-
-bool& vector_flag() {
-  static bool on = relax_vector_supported();
-  return on;
+bool relax_vector_path(const Store& s) {
+  return relax_vector_supported() && !s.relaxation.scalar_only;
 }
 
-}  // namespace
-
-bool relax_vector_path() { return vector_flag(); }
-
-void set_relax_vector_path(bool on) { vector_flag() = on && relax_vector_supported(); }
+void set_relax_vector_path(Store& s, bool on) { s.relaxation.scalar_only = !on; }
 
 void modifyonce(Store& s) {
   build_relax_walk(s);
-  if (vector_flag()) {
+  if (relax_vector_path(s)) {
     load_rows(s);
     vector_pass<false>(s);
     store_lengths(s);
@@ -517,7 +515,7 @@ bool modify(Store& s) {
   bool damped = false;
   // The vector passes keep the positions as rows too; the held-back step is
   // rare and takes the scalar pass, which keeps only the columns.
-  const bool vector = vector_flag();
+  const bool vector = relax_vector_path(s);
   if (vector) load_rows(s);
   // Whether the tolerance check kept the lengths the next pass starts from.
   bool kept = false;
@@ -533,12 +531,13 @@ bool modify(Store& s) {
     kept = rows;
     if (count > limit || ok) {
       if (rows) store_lengths(s);
-      g_last_passes = count;
+      s.relaxation.passes = count;
       return count <= limit;
     }
   }
 }
-int last_modify_passes() { return g_last_passes; }
+
+int last_modify_passes(const Store& s) { return s.relaxation.passes; }
 
 void offsetpolygon(Store& s) {
   if (s.NOV == 0) return;

@@ -20,16 +20,17 @@ void modifyonce(Store& s);
 bool modify(Store& s);
 
 // Whether the processor has the 256-bit vector instructions (AVX2) the fast
-// passes use, and whether they are used: on by default where they exist. Both
-// paths give the same positions to the bit; the switch is for tests and
-// benchmarks, and asking for the vector path where it is missing keeps the
-// scalar one.
+// passes use, and whether a store's relaxation uses them: on by default where
+// they exist. Both paths give the same positions to the bit; the switch is
+// kept per store (Store::relaxation) for tests and benchmarks, and asking for
+// the vector path where it is missing keeps the scalar one.
 bool relax_vector_supported();
-bool relax_vector_path();
-void set_relax_vector_path(bool on);
+bool relax_vector_path(const Store& s);
+void set_relax_vector_path(Store& s, bool on);
 
-// Number of passes the last modify() ran (for tests and the batch tool).
-int last_modify_passes();
+// Number of passes the store's last modify() ran, 1 to 51 (0 before the
+// first); modify records it in Store::relaxation.
+int last_modify_passes(const Store& s);
 
 // Moves the surface so that the mean of its vertices is the origin.
 void offsetpolygon(Store& s);

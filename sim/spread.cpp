@@ -38,7 +38,7 @@ bool indices_in_range(const Store& s) {
 // Stable counting sort of items by key(item) in [0, n); from -> to.
 template <class Key>
 void counting_sort(Store& s, const int* from, int* to, int m, int n, Key key) {
-  auto& count = s.work_count;
+  auto& count = s.scratch.spread.count;
   for (int i = 0; i <= n; ++i) count[i] = 0;
   for (int k = 0; k < m; ++k) ++count[key(from[k]) + 1];
   for (int i = 0; i < n; ++i) count[i + 1] += count[i];
@@ -62,14 +62,15 @@ void getsurface(const Store& s, int e, int* s1, int* s2) {
 void build_edge_faces(Store& s) {
   if (!indices_in_range(s)) {
     // Only a damaged store gets here; the scan copes with any index.
-    for (int l = 0; l < s.NOE; ++l) getsurface(s, l, &s.work_s1[l], &s.work_s2[l]);
+    for (int l = 0; l < s.NOE; ++l)
+      getsurface(s, l, &s.scratch.spread.s1[l], &s.scratch.spread.s2[l]);
     return;
   }
 
   // Every distinct vertex pair of every face, in face order. A face such as
   // (a, b, a) names the pair twice but lies on the edge only once.
-  int* pairs = s.work_pairs.data();
-  int* tmp = s.work_pairs_tmp.data();
+  int* pairs = s.scratch.spread.pairs.data();
+  int* tmp = s.scratch.spread.pairs_tmp.data();
   int m = 0;
   for (int f = 0; f < s.NOS; ++f) {
     const Face& fc = s.face[f];
@@ -88,7 +89,7 @@ void build_edge_faces(Store& s) {
   counting_sort(s, tmp, pairs, m, s.NOV, pair_lo_of);
 
   // The edges sorted the same way.
-  int* edges = s.work_edges_sorted.data();
+  int* edges = s.scratch.spread.edges_sorted.data();
   for (int l = 0; l < s.NOE; ++l) tmp[l] = l;
   auto edge_lo = [&s](int l) { return std::min(s.edge[l].first, s.edge[l].second); };
   auto edge_hi = [&s](int l) { return std::max(s.edge[l].first, s.edge[l].second); };
@@ -107,8 +108,8 @@ void build_edge_faces(Store& s) {
       ++p;
     int q = p;
     while (q < m && pair_lo_of(pairs[q]) == lo && pair_hi_of(pairs[q]) == hi) ++q;
-    s.work_s1[l] = q > p ? pairs[p] / 3 : -1;
-    s.work_s2[l] = q > p + 1 ? pairs[q - 1] / 3 : -1;
+    s.scratch.spread.s1[l] = q > p ? pairs[p] / 3 : -1;
+    s.scratch.spread.s2[l] = q > p + 1 ? pairs[q - 1] / 3 : -1;
   }
 }
 
@@ -121,7 +122,7 @@ void spread(Store& s) {
   for (int e = 0; e < s.NOE; ++e) {
     const int a = s.edge[e].first, b = s.edge[e].second;
     if (s.g_purtj == a || s.g_purtj == b) continue;
-    const int s1 = s.work_s1[e], s2 = s.work_s2[e];
+    const int s1 = s.scratch.spread.s1[e], s2 = s.scratch.spread.s2[e];
     if (s2 < 0) continue;
 
     const Face f1 = s.face[s1], f2 = s.face[s2];

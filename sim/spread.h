@@ -11,8 +11,8 @@ namespace brimoss {
 // the edge's two endpoints, in either order. Scans every face.
 void getsurface(const Store& s, int e, int* s1, int* s2);
 
-// What getsurface gives for every edge at once, into work_s1 and work_s2, in
-// time linear in the edges and faces.
+// What getsurface gives for every edge at once, into s.scratch.spread.s1 and
+// s2, in time linear in the edges and faces.
 void build_edge_faces(Store& s);
 
 // One sweep over all edges.

@@ -71,7 +71,8 @@ inline const char* member_at(std::size_t offset) {
       BRIMOSS_MEMBER(g_pasteevent),
       BRIMOSS_MEMBER(messagetxt),
       BRIMOSS_MEMBER(basecolR),
-      BRIMOSS_MEMBER(work_order),
+      BRIMOSS_MEMBER(relaxation),
+      BRIMOSS_MEMBER(scratch),
   };
 #undef BRIMOSS_MEMBER
   const char* best = "?";

@@ -171,7 +171,7 @@ void compare_modify(const Store& start, bool touch) {
   auto slow = std::make_unique<Store>(start);
   fast->touch_purturb = slow->touch_purturb = touch;
   const bool r_fast = modify(*fast);
-  const int passes_fast = last_modify_passes();
+  const int passes_fast = last_modify_passes(*fast);
   int passes = 0;
   const bool r_slow = literal_modify(*slow, &passes);
   EXPECT_EQ(r_fast, r_slow);
@@ -253,7 +253,7 @@ TEST(Relax, FastPassIsBitIdenticalOnLargeSurface) {
   {
     auto probe = std::make_unique<Store>(*s);
     EXPECT_TRUE(modify(*probe));
-    EXPECT_GT(last_modify_passes(), 2);  // really several passes
+    EXPECT_GT(last_modify_passes(*probe), 2);  // really several passes
   }
 }
 
@@ -271,7 +271,7 @@ TEST(Relax, FastPassIsBitIdenticalOnGrownSurface) {
   compare_modify(*s, true);
   auto probe = std::make_unique<Store>(*s);
   modify(*probe);
-  EXPECT_GT(last_modify_passes(), 2);
+  EXPECT_GT(last_modify_passes(*probe), 2);
 }
 
 TEST(Relax, NoEdgesOnePassNothingMoves) {
@@ -280,7 +280,7 @@ TEST(Relax, NoEdgesOnePassNothingMoves) {
   s->x[1] = 1;
   s->y[2] = 2;
   EXPECT_TRUE(modify(*s));
-  EXPECT_EQ(last_modify_passes(), 1);
+  EXPECT_EQ(last_modify_passes(*s), 1);
   EXPECT_EQ(s->x[0], 0);
   EXPECT_EQ(s->x[1], 1);
   EXPECT_EQ(s->y[2], 2);
@@ -297,7 +297,7 @@ TEST(Relax, SingleEdgeLosesFortyPercentOfItsErrorPerPass) {
     Store t = two_vertices(2, 1, 0, 1);
     t.touch_purturb = touch;
     EXPECT_TRUE(modify(t));
-    EXPECT_EQ(last_modify_passes(), 6);  // 0.6^5 > 0.05 > 0.6^6
+    EXPECT_EQ(last_modify_passes(t), 6);  // 0.6^5 > 0.05 > 0.6^6
     EXPECT_NEAR(len01(t) - 1, std::pow(0.6, 6), 1e-12);
   }
 }
@@ -307,7 +307,7 @@ TEST(Relax, ReversedEdgeNeverMovesButCountsInTheStopTest) {
     Store s = two_vertices(2, 1, 1, 0);
     s.touch_purturb = touch;
     EXPECT_FALSE(modify(s));
-    EXPECT_EQ(last_modify_passes(), touch ? 51 : 11);
+    EXPECT_EQ(last_modify_passes(s), touch ? 51 : 11);
     EXPECT_EQ(s.x[0], 0);
     EXPECT_EQ(s.x[1], 2);
   }
@@ -323,7 +323,7 @@ TEST(Relax, ToleranceBoundaryIsInclusive) {
 
   Store s = two_vertices(longer, p, 1, 0);
   EXPECT_TRUE(modify(s));
-  EXPECT_EQ(last_modify_passes(), 1);
+  EXPECT_EQ(last_modify_passes(s), 1);
   s = two_vertices(shorter, q, 1, 0);
   EXPECT_TRUE(modify(s));
   s = two_vertices(std::nextafter(longer, 1.0), p, 1, 0);
@@ -496,9 +496,6 @@ TEST(Relax, OvershootingStepsAreHeldBackSoThatNoErrorGrows) {
 // sweeps, which relax hundreds of times over one edge list.
 TEST(Relax, VectorAndScalarPathsAgreeToTheBit) {
   if (!relax_vector_supported()) GTEST_SKIP() << "no vector instructions here";
-  struct Restore {
-    ~Restore() { set_relax_vector_path(true); }
-  } restore;
   struct Case {
     const char* what;
     std::function<void(Store&)> make;
@@ -508,7 +505,7 @@ TEST(Relax, VectorAndScalarPathsAgreeToTheBit) {
     for (int p = 0; p < 3; ++p) modifyonce(s);
     return 0;
   };
-  auto relax = [](Store& s) { return 1000 * modify(s) + last_modify_passes(); };
+  auto relax = [](Store& s) { return 1000 * modify(s) + last_modify_passes(s); };
   auto sweep = [](Store& s) {
     spread(s);
     return 0;
@@ -539,11 +536,11 @@ TEST(Relax, VectorAndScalarPathsAgreeToTheBit) {
     c.make(*start);
     auto vec = std::make_unique<Store>(*start);
     auto sca = std::make_unique<Store>(*start);
-    set_relax_vector_path(true);
-    ASSERT_TRUE(relax_vector_path());
+    set_relax_vector_path(*vec, true);
+    ASSERT_TRUE(relax_vector_path(*vec));
     const int got_vec = c.run(*vec);
-    set_relax_vector_path(false);
-    ASSERT_FALSE(relax_vector_path());
+    set_relax_vector_path(*sca, false);
+    ASSERT_FALSE(relax_vector_path(*sca));
     const int got_sca = c.run(*sca);
     EXPECT_EQ(got_vec, got_sca);
     expect_same_vertices(*vec, *sca);
@@ -559,19 +556,14 @@ TEST(Relax, VectorAndScalarPathsAgreeToTheBit) {
 // an edgeless surface) lie on no edge, so no pass may move them, whatever the
 // relaxation remembers of the edge list from before they came.
 TEST(Relax, VerticesAddedWithoutEdgesStayWhereTheyAre) {
-  const bool had_vector = relax_vector_path();
-  struct Restore {
-    bool on;
-    ~Restore() { set_relax_vector_path(on); }
-  } restore{had_vector};
   const char* points = "3\n0,0,0\n1,0,0\n0,1,0\n0\n0\n";
   for (bool vector : {true, false}) {
     SCOPED_TRACE(vector ? "vector path" : "scalar path");
-    set_relax_vector_path(vector);
     // A larger surface first, so that what the relaxation keeps for vertices
     // past the eighth is not all zero.
     auto s = make_store();
     initialize_store(*s);
+    set_relax_vector_path(*s, vector);
     ReadSampleData(*s, 128);  // relaxes, so the edge walk of 8 vertices is made
     std::string err;
     ASSERT_TRUE(append_surface_text(*s, points, err)) << err;
@@ -587,6 +579,7 @@ TEST(Relax, VerticesAddedWithoutEdgesStayWhereTheyAre) {
     // count changed, the edges did not.
     auto start = make_store();
     initialize_store(*start);
+    set_relax_vector_path(*start, vector);
     ReadSampleData(*start, 128);
     ParsedSurface p;
     ASSERT_TRUE(parse_for_store(*start, points, true, p, err)) << err;

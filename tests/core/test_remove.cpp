@@ -174,6 +174,6 @@ TEST(Pull, RelaxationPassLimitFollowsTouchPerturbation) {
     s->touch_purturb = touch;
     s->g_purtj = 0;
     ASSERT_TRUE(pullpoint(*s));
-    EXPECT_EQ(last_modify_passes(), touch ? 51 : 11);
+    EXPECT_EQ(last_modify_passes(*s), touch ? 51 : 11);
   }
 }

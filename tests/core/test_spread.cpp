@@ -80,8 +80,8 @@ void expect_table_matches_scan(Store& s) {
   for (int l = 0; l < s.NOE; ++l) {
     int s1, s2;
     getsurface(s, l, &s1, &s2);
-    EXPECT_EQ(s.work_s1[l], s1) << "edge " << l;
-    EXPECT_EQ(s.work_s2[l], s2) << "edge " << l;
+    EXPECT_EQ(s.scratch.spread.s1[l], s1) << "edge " << l;
+    EXPECT_EQ(s.scratch.spread.s2[l], s2) << "edge " << l;
   }
 }
 
@@ -128,7 +128,7 @@ TEST(GetSurface, TableMatchesScanOnAGrownSurface) {
   // Cells meet only at single vertices: the spokes of every cell are
   // interior, its rim edges border edges.
   int interior = 0;
-  for (int l = 0; l < s->NOE; ++l) interior += s->work_s2[l] >= 0;
+  for (int l = 0; l < s->NOE; ++l) interior += s->scratch.spread.s2[l] >= 0;
   EXPECT_EQ(interior, 7 * (kGrownCells + 1));
 }
 
