@@ -194,3 +194,21 @@ TEST(Cli, DumpPrintsEveryNumberExactly) {
   EXPECT_FALSE(std::getline(in, line)) << "more lines than vertices, edges and faces";
   EXPECT_NE(r.out.find("0.80901699427094587\n"), std::string::npos);  // 17 digits
 }
+
+// Bare vertices appended to a relaxed surface lie on no edge: the relaxation
+// that follows the append must leave them exactly where the file and the
+// shift beside the surface put them.
+TEST(Cli, AppendedVerticesWithoutEdgesStayPut) {
+  const std::string pts = temp_name("pts3.brm");
+  std::ofstream(pts) << "3\n0,0,0\n1,0,0\n0,1,0\n0\n0\n";
+  const CliResult r = run_cli("sample 128\nappend " + pts + "\ndump\n");
+  std::remove(pts.c_str());
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream in(r.out);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 11u + 14u + 7u) << r.out;
+  EXPECT_EQ(lines[8], "3 0 0");
+  EXPECT_EQ(lines[9], "4 0 0");
+  EXPECT_EQ(lines[10], "3 1 0");
+}

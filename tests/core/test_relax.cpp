@@ -516,6 +516,18 @@ TEST(Relax, VectorAndScalarPathsAgreeToTheBit) {
     s.edge[s.NOE] = s.edge[3];  // listed twice
     s.phi[s.NOE++] = s.phi[3];
   };
+  // The start-up surface and then a single cell, both relaxed, so that the
+  // relaxation keeps a walk of 8 vertices and old numbers past them; then
+  // three bare vertices, no edges.
+  auto grown_without_edges = [](Store& s) {
+    initialize_store(s);
+    ReadSampleData(s, 128);
+    ParsedSurface p;
+    std::string err;
+    ASSERT_TRUE(parse_for_store(s, "3\n0,0,0\n1,0,0\n0,1,0\n0\n0\n", true, p, err)) << err;
+    commit_surface(s, p, true);
+    s.x[0] += 0.5;  // something for the passes to do
+  };
   const Case cases[] = {
       {"raw sample", [](Store& s) { raw_sample(s, 129); }, passes},
       {"raw sample, relaxed", [](Store& s) { raw_sample(s, 130); }, relax},
@@ -529,6 +541,8 @@ TEST(Relax, VectorAndScalarPathsAgreeToTheBit) {
        },
        relax},
       {"capacity surface, one sweep", [](Store& s) { build_capacity_surface(s); }, sweep},
+      {"vertices added after a relaxation, edges unchanged", grown_without_edges, passes},
+      {"vertices added after a relaxation, edges unchanged, relaxed", grown_without_edges, relax},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
