@@ -46,10 +46,13 @@ bool removevertex(Store& s) {
 
 bool pullpoint(Store& s) {
   const int v = s.g_purtj;
-  if (v < 0 || v >= s.NOV) return false;
-  s.z[v] -= 0.3;
+  // After a removal the current vertex may name a slot past the surface; the
+  // lowering lands there harmlessly (the slot is overwritten when a vertex
+  // comes to it), and the surface is relaxed all the same. Only an index
+  // outside the arrays is left alone.
+  if (v >= 0 && v < MAXNOV) s.z[v] -= 0.3;
   modify(s);
-  return true;
+  return v >= 0 && v < s.NOV;
 }
 
 }  // namespace brimoss

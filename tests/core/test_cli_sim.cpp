@@ -43,3 +43,17 @@ TEST(CliSim, Commands) {
       EXPECT_EQ(r.err, "");
   }
 }
+
+// pull after the current vertex was removed: refused with status 1, but the
+// surface is relaxed as the window's pull relaxes it, the same as relax does.
+TEST(CliSim, PullWithoutItsVertexStillRelaxes) {
+  const std::string start = "sample 131\ncurrent 28\nremove\n";
+  const CliResult pulled = run_cli(start + "pull\ndump\n");
+  const CliResult relaxed = run_cli(start + "relax\ndump\n");
+  const CliResult left = run_cli(start + "dump\n");
+  EXPECT_EQ(pulled.status, 1);
+  EXPECT_EQ(pulled.err, "line 4: no vertex 28 to pull\n");
+  ASSERT_EQ(relaxed.status, 0) << relaxed.err;
+  EXPECT_EQ(pulled.out, relaxed.out);
+  EXPECT_NE(pulled.out, left.out);
+}

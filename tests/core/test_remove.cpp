@@ -139,8 +139,48 @@ TEST(Remove, NothingWhenTheCurrentVertexIsGone) {
   for (int v : {7, 8, -1}) {
     s->g_purtj = v;
     EXPECT_FALSE(removevertex(*s));
-    EXPECT_FALSE(pullpoint(*s));
     EXPECT_TRUE(same_surface(*s, *after_first));
+  }
+}
+
+// Pulling when the current vertex is gone still relaxes the surface, as every
+// pull does; the lowering goes to the vertex's slot only while that lies in
+// the arrays. Removing the start-up surface's last vertex leaves it unrelaxed.
+TEST(Pull, RelaxesWhenTheCurrentVertexIsGone) {
+  auto removed = make_store();
+  initialize_store(*removed);
+  removed->g_purtj = 28;
+  ASSERT_TRUE(removevertex(*removed));
+  ASSERT_EQ(removed->NOV, 28);
+  auto at_rest = make_store();
+  *at_rest = *removed;
+  modify(*at_rest);
+  ASSERT_FALSE(same_surface(*removed, *at_rest)) << "the removal left nothing to relax";
+
+  struct Case {
+    int v;
+    bool in_capacity;
+  };
+  for (const Case c : {Case{28, true}, Case{MAXNOV - 1, true}, Case{MAXNOV, false}, Case{-1, false},
+                       Case{1 << 30, false}}) {
+    SCOPED_TRACE(c.v);
+    auto s = make_store();
+    *s = *removed;
+    s->g_purtj = c.v;
+    auto want = make_store();
+    *want = *at_rest;
+    want->g_purtj = c.v;
+    if (c.in_capacity) want->z[c.v] = removed->z[c.v] - 0.3;
+    EXPECT_FALSE(pullpoint(*s));
+    EXPECT_TRUE(same_surface(*s, *want));
+    EXPECT_EQ(s->_NOV, removed->_NOV);
+    EXPECT_EQ(last_modify_passes(*s), last_modify_passes(*at_rest));
+    // Nothing else in the slots past the surface changed.
+    for (int i = s->NOV; i < MAXNOV; ++i) {
+      EXPECT_EQ(s->x[i], removed->x[i]) << i;
+      EXPECT_EQ(s->y[i], removed->y[i]) << i;
+      EXPECT_EQ(s->z[i], want->z[i]) << i;
+    }
   }
 }
 
