@@ -9,6 +9,7 @@
 
 #include "cli/cli.h"
 #include "model/export.h"
+#include "model/surface_file.h"
 #include "sim/grow.h"
 #include "sim/spread.h"
 #include "view/draw.h"
@@ -22,14 +23,72 @@ void report(Context& c, const ops::Result& r) {
   if (!r) c.refuse(r.why);
 }
 
-// The optional "--scale MM" after the fixed arguments.
-double scale_arg(const Args& a, std::size_t from) {
-  if (a.size() == from) return 1.0;
-  if (a[from] != "--scale") throw UsageError{"unexpected argument '" + a[from] + "'"};
-  if (a.size() != from + 2) throw UsageError{"--scale needs a number of millimetres"};
-  const double mm = double_arg(a, from + 1);
-  if (!(mm > 0)) throw UsageError{"--scale must be a positive number of millimetres"};
-  return mm;
+// "-" as a path is standard output, for what is written as text. Nothing is
+// read from standard input: the script itself may be coming from there.
+bool is_stdout(const std::string& path) { return path == "-"; }
+
+bool refuse_stdin(Context& c, const std::string& path) {
+  if (path != "-") return false;
+  c.refuse(
+      "cannot read a surface from standard input ('-'), which may hold the script; "
+      "give a file");
+  return true;
+}
+
+// The options after an export's fixed arguments, in any order: "--scale MM",
+// and "--format obj|ply|stl" instead of the path's extension.
+struct MeshOptions {
+  double scale = 1.0;
+  bool has_format = false;
+  MeshFormat format = MeshFormat::Obj;
+};
+
+MeshOptions mesh_options(const Args& a, std::size_t from) {
+  MeshOptions o;
+  bool has_scale = false;
+  for (std::size_t i = from; i < a.size(); i += 2) {
+    const bool scale = a[i] == "--scale", format = a[i] == "--format";
+    if (!scale && !format) throw UsageError{"unexpected argument '" + a[i] + "'"};
+    if (scale ? has_scale : o.has_format) throw UsageError{a[i] + " given twice"};
+    if (i + 1 == a.size())
+      throw UsageError{scale ? "--scale needs a number of millimetres"
+                             : "--format needs obj, ply or stl"};
+    if (scale) {
+      o.scale = double_arg(a, i + 1);
+      if (!(o.scale > 0)) throw UsageError{"--scale must be a positive number of millimetres"};
+      has_scale = true;
+    } else {
+      const std::string& f = a[i + 1];
+      if (f == "obj")
+        o.format = MeshFormat::Obj;
+      else if (f == "ply")
+        o.format = MeshFormat::Ply;
+      else if (f == "stl")
+        o.format = MeshFormat::Stl;
+      else
+        throw UsageError{"--format must be obj, ply or stl, not '" + f + "'"};
+      o.has_format = true;
+    }
+  }
+  return o;
+}
+
+// Writes an export's bytes, made by `bytes` in the chosen format, to the file
+// or to standard output; STL is binary and goes only to files.
+template <class Bytes>
+void write_mesh(Context& c, const std::string& path, const MeshOptions& o, Bytes bytes) {
+  std::string err, out;
+  MeshFormat format = o.format;
+  if (is_stdout(path) && !o.has_format)
+    return c.refuse("writing to standard output ('-') needs --format obj or --format ply");
+  if (!o.has_format && !mesh_format_for(path, format, err)) return c.refuse(err);
+  if (is_stdout(path) && format == MeshFormat::Stl)
+    return c.refuse("STL is binary and is not written to standard output ('-'); give a file");
+  if (!bytes(format, out, err)) return c.refuse(err);
+  if (is_stdout(path))
+    c.out << out << std::flush;
+  else if (!write_file_atomically(path, out, err))
+    c.refuse(err);
 }
 
 void stats(Context& c) {
@@ -68,28 +127,42 @@ std::vector<Command> make_table() {
       {kFiles, "sample", "N", "load built-in sample N (128 to 131)", 1, 1,
        [](Context& c, const Args& a) { ops::load_sample(c.s, int_arg(a, 0)); }},
       {kFiles, "open", "PATH", "replace the surface by a surface file", 1, 1,
-       [](Context& c, const Args& a) { report(c, ops::open_file(c.s, a[0])); }},
-      {kFiles, "append", "PATH", "add a surface file beside the surface", 1, 1,
-       [](Context& c, const Args& a) { report(c, ops::append_file(c.s, a[0])); }},
-      {kFiles, "save", "PATH", "write the surface to a file (overwrites)", 1, 1,
-       [](Context& c, const Args& a) { report(c, ops::save_file(c.s, a[0])); }},
-      {kFiles, "export", "PATH [--scale MM]",
-       "write the sheet as .obj, .ply or .stl (MM millimetres per model unit)", 1, 3,
        [](Context& c, const Args& a) {
-         const double scale = scale_arg(a, 1);
-         std::string err;
-         if (!export_surface(c.s, a[0], scale, err)) c.refuse(err);
+         if (!refuse_stdin(c, a[0])) report(c, ops::open_file(c.s, a[0]));
        }},
-      {kFiles, "export-solid", "PATH THICKNESS [--scale MM]",
+      {kFiles, "append", "PATH", "add a surface file beside the surface", 1, 1,
+       [](Context& c, const Args& a) {
+         if (!refuse_stdin(c, a[0])) report(c, ops::append_file(c.s, a[0]));
+       }},
+      {kFiles, "save", "PATH", "write the surface to a file (overwrites; - is standard output)", 1,
+       1,
+       [](Context& c, const Args& a) {
+         if (is_stdout(a[0]))
+           c.out << surface_text(c.s) << std::flush;
+         else
+           report(c, ops::save_file(c.s, a[0]));
+       }},
+      {kFiles, "export", "PATH [--scale MM] [--format F]",
+       "write the sheet as .obj, .ply or .stl (MM millimetres per model unit; F obj, ply or "
+       "stl instead of the extension; - is standard output, for obj and ply)",
+       1, 5,
+       [](Context& c, const Args& a) {
+         const MeshOptions o = mesh_options(a, 1);
+         write_mesh(c, a[0], o, [&](MeshFormat f, std::string& out, std::string& err) {
+           return surface_bytes(c.s, f, o.scale, out, err);
+         });
+       }},
+      {kFiles, "export-solid", "PATH THICKNESS [--scale MM] [--format F]",
        "write a closed solid THICKNESS thick (in model units; an edge is about 0.85) "
        "for 3D printing",
-       2, 4,
+       2, 6,
        [](Context& c, const Args& a) {
          const double thickness = double_arg(a, 1);
          if (!(thickness > 0)) throw UsageError{"the thickness must be a positive number"};
-         const double scale = scale_arg(a, 2);
-         std::string err;
-         if (!export_solid(c.s, a[0], thickness, scale, err)) c.refuse(err);
+         const MeshOptions o = mesh_options(a, 2);
+         write_mesh(c, a[0], o, [&](MeshFormat f, std::string& out, std::string& err) {
+           return solid_bytes(c.s, f, thickness, o.scale, out, err);
+         });
        }},
       {kFiles, "undo", "", "undo the last change that took a snapshot", 0, 0,
        [](Context& c, const Args&) { report(c, ops::undo(c.s)); }},

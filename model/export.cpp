@@ -446,19 +446,37 @@ std::string mesh_bytes(const TriMesh& m, MeshFormat format) {
   return std::string();
 }
 
+bool surface_bytes(const Store& s, MeshFormat format, double scale, std::string& bytes,
+                   std::string& err) {
+  if (!check_factor(scale, "the scale", err)) return false;
+  const TriMesh m = surface_mesh(s, scale);
+  if (!positions_fit(m, err)) return false;
+  bytes = mesh_bytes(m, format);
+  return true;
+}
+
+bool solid_bytes(const Store& s, MeshFormat format, double thickness, double scale,
+                 std::string& bytes, std::string& err) {
+  TriMesh m;
+  if (!solid_mesh(s, thickness, scale, m, err)) return false;
+  bytes = mesh_bytes(m, format);
+  return true;
+}
+
 bool export_surface(const Store& s, const std::string& path, double scale, std::string& err) {
   MeshFormat format;
-  if (!mesh_format_for(path, format, err) || !check_factor(scale, "the scale", err)) return false;
-  const TriMesh m = surface_mesh(s, scale);
-  return positions_fit(m, err) && write_file_atomically(path, mesh_bytes(m, format), err);
+  std::string bytes;
+  return mesh_format_for(path, format, err) && surface_bytes(s, format, scale, bytes, err) &&
+         write_file_atomically(path, bytes, err);
 }
 
 bool export_solid(const Store& s, const std::string& path, double thickness, double scale,
                   std::string& err) {
   MeshFormat format;
-  TriMesh m;
-  return mesh_format_for(path, format, err) && solid_mesh(s, thickness, scale, m, err) &&
-         write_file_atomically(path, mesh_bytes(m, format), err);
+  std::string bytes;
+  return mesh_format_for(path, format, err) &&
+         solid_bytes(s, format, thickness, scale, bytes, err) &&
+         write_file_atomically(path, bytes, err);
 }
 
 }  // namespace brimoss

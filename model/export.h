@@ -38,6 +38,14 @@ bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, st
 // The file bytes of a mesh in a format.
 std::string mesh_bytes(const TriMesh& m, MeshFormat format);
 
+// The bytes export_surface and export_solid write, in a format chosen by the
+// caller, for writing somewhere other than a named file. False, with the
+// reason in `err`, where those would refuse.
+bool surface_bytes(const Store& s, MeshFormat format, double scale, std::string& bytes,
+                   std::string& err);
+bool solid_bytes(const Store& s, MeshFormat format, double thickness, double scale,
+                 std::string& bytes, std::string& err);
+
 // Writes the surface, or the thickened shell, to `path` in the format its
 // extension names, through a temporary file and a rename. On failure nothing
 // is written and `err` says why.

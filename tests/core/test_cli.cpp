@@ -212,3 +212,67 @@ TEST(Cli, AppendedVerticesWithoutEdgesStayPut) {
   EXPECT_EQ(lines[9], "4 0 0");
   EXPECT_EQ(lines[10], "3 1 0");
 }
+
+// "-" as a path: the text formats go to standard output, byte for byte what
+// the same command writes to a file; nothing is read from standard input
+// (the script may be coming from there), and STL, being binary, is refused.
+// No file named "-" is left behind either way.
+TEST(Cli, DashIsStandardOutputForText) {
+  ASSERT_FALSE(std::ifstream("-").good()) << "a file named - is in the way";
+  struct Written {
+    const char* to_stdout;  // the command with "-"
+    const char* to_file;    // the same command with a file, "F" for its name
+    const char* file;
+  };
+  const Written written[] = {
+      {"save -", "save F", "dash.brm"},
+      {"export - --format obj", "export F", "dash.obj"},
+      {"export - --format ply --scale 10", "export F --scale 10", "dash.ply"},
+      {"export - --scale 10 --format ply", "export F --format ply --scale 10", "dash.txt"},
+      {"export-solid - 0.1 --format obj", "export-solid F 0.1", "dash_solid.obj"},
+  };
+  for (const Written& w : written) {
+    SCOPED_TRACE(w.to_stdout);
+    const std::string file = temp_name(w.file);
+    std::string to_file = w.to_file;
+    to_file.replace(to_file.find('F'), 1, file);
+    const CliResult r = run_cli(std::string("sample 128\n") + w.to_stdout + "\n");
+    const CliResult f = run_cli("sample 128\n" + to_file + "\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(f.status, 0) << f.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_FALSE(r.out.empty());
+    EXPECT_EQ(r.out, slurp(file));
+    std::remove(file.c_str());
+  }
+  auto s = make_store();
+  ReadSampleData(*s, 128);
+  EXPECT_EQ(run_cli("sample 128\nsave -\n").out, surface_text(*s));
+
+  struct Refused {
+    const char* command;
+    const char* reason;
+  };
+  const Refused refused[] = {
+      {"open -", "cannot read a surface from standard input ('-')"},
+      {"append -", "cannot read a surface from standard input ('-')"},
+      {"export -", "writing to standard output ('-') needs --format obj or --format ply"},
+      {"export - --format stl", "STL is binary and is not written to standard output ('-')"},
+      {"export-solid - 0.1 --format stl",
+       "STL is binary and is not written to standard output ('-')"},
+  };
+  for (const Refused& c : refused) {
+    SCOPED_TRACE(c.command);
+    const CliResult r = run_cli(std::string("sample 128\n") + c.command + "\nstats\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind(std::string("line 2: ") + c.reason, 0), 0u) << r.err;
+    // Nothing written, the surface as it was, and the script went on.
+    EXPECT_EQ(r.out, "vertices 8 edges 14 faces 7 components 1\nstatus \n");
+  }
+  for (const char* bad : {"export - --format jpg", "export - --format obj --format ply",
+                          "export - --format", "export-solid - 0.1 --scale 2 --scale 3"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_EQ(run_cli(std::string(bad) + "\n").status, 2);
+  }
+  EXPECT_FALSE(std::ifstream("-").good());
+}
