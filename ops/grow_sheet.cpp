@@ -15,6 +15,33 @@ bool growable(int faces) { return faces == 2 || faces == 4; }
 
 std::array<int, 3> counts(const Store& s) { return {s.NOV, s.NOE, s.NOS}; }
 
+// The pair check joins only vertices on 2 or 4 faces.
+bool sewable(int faces) { return faces == 2 || faces == 4; }
+
+int corners(const Store& s, int v) {
+  int n = 0;
+  for (int f = 0; f < s.NOS; ++f)
+    n += (s.face[f][0] == v) + (s.face[f][1] == v) + (s.face[f][2] == v);
+  return n;
+}
+
+// How many vertices an edge joins to both a and b.
+int shared_neighbours(const Store& s, int a, int b) {
+  std::vector<char> seen(s.NOV, 0);
+  for (int l = 0; l < s.NOE; ++l) {
+    const Edge e = s.edge[l];
+    if (e.first == a && e.second != a) seen[e.second] |= 1;
+    if (e.second == a && e.first != a) seen[e.first] |= 1;
+    if (e.first == b && e.second != b) seen[e.second] |= 2;
+    if (e.second == b && e.first != b) seen[e.first] |= 2;
+  }
+  return static_cast<int>(std::count(seen.begin(), seen.end(), 3));
+}
+
+std::string on_faces(int v, int faces) {
+  return "its neighbour " + std::to_string(v) + " is on " + std::to_string(faces) + " faces";
+}
+
 }  // namespace
 
 SheetStep SheetGrower::stop(std::string why) {
@@ -129,7 +156,14 @@ SheetStep SheetGrower::step(Store& s) {
   const int first = chain.front(), last = chain.back();
 
   if (fan.faces == 6) {
-    // Three cells in an open fan: close it.
+    // Three cells in an open fan: close it. Its two ends must share no
+    // neighbour but the front, or joining them would pinch the sheet there.
+    const std::string head = "the fan at vertex " + std::to_string(front_) + " cannot be closed: ";
+    for (int v : {first, last})
+      if (const int k = corners(s, v); !sewable(k)) return stop(head + on_faces(v, k));
+    if (shared_neighbours(s, first, last) != 1)
+      return stop(head + "its ends " + std::to_string(first) + " and " + std::to_string(last) +
+                  " have another neighbour in common");
     sews_.emplace_back(first, last);
     front_ = last;
     return sew(s);
@@ -138,6 +172,11 @@ SheetStep SheetGrower::step(Store& s) {
     return stop("no cell fits at vertex " + std::to_string(front_) + ": it is on " +
                 std::to_string(fan.faces) + " faces");
   if (max_cells_ >= 0 && cells_ >= max_cells_) return stop("");
+
+  // A cell that could not be sewn would hang from the sheet by one vertex.
+  for (int v : fan.faces == 4 ? std::vector<int>{last, first} : std::vector<int>{last})
+    if (const int k = corners(s, v); !sewable(k))
+      return stop("no cell fits at vertex " + std::to_string(front_) + ": " + on_faces(v, k));
 
   const int c = front_, n = s.NOV;
   if (const Result r = set_current(s, c); !r) return stop(r.why);
