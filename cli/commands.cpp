@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "cli/cmd_sheet.h"
 #include "model/export.h"
 #include "model/surface_file.h"
 #include "sim/grow.h"
@@ -254,7 +255,11 @@ std::vector<Command> make_table() {
 }  // namespace
 
 const std::vector<Command>& commands() {
-  static const std::vector<Command> table = make_table();
+  static const std::vector<Command> table = [] {
+    std::vector<Command> t = make_table();
+    for (Command& c : sheet_commands()) t.push_back(std::move(c));
+    return t;
+  }();
   return table;
 }
 

@@ -6,7 +6,8 @@
 // append, save, export) are left out: a fuzzer must not read or write files
 // it names itself, and the reader has a fuzzer of its own. The number of
 // ticks and grown cells an input may ask for is bounded so that one input
-// stays quick.
+// stays quick. Growing a sewn sheet on a surface that is one clean sheet
+// (no torn, flipped or pinched place) must leave a clean sheet.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +20,7 @@
 
 #include "cli/cli.h"
 #include "model/invariants.h"
+#include "model/sheet_check.h"
 #include "model/store.h"
 #include "ops/load.h"
 
@@ -70,7 +72,7 @@ inline std::string check_script(const std::uint8_t* data, std::size_t size) {
         name == "export-solid")
       continue;
     const std::string_view rest = l.substr(l.find(name) + name.size());
-    if (name == "tick" || name == "grow-border") {
+    if (name == "tick" || name == "grow-border" || name == "grow-sheet") {
       long& used = name == "tick" ? ticks : cells;
       const long most = name == "tick" ? kMostTicks : kMostCells;
       // A count that is not a plain whole number is for the command to refuse.
@@ -79,10 +81,20 @@ inline std::string check_script(const std::uint8_t* data, std::size_t size) {
       if (n > 0) used += n;
     }
 
+    auto clean = [](const Store& st) {
+      const SheetFigures f = check_sheet(st);
+      return f.degenerate_faces == 0 && f.non_manifold_edges == 0 && f.orientation_conflicts == 0 &&
+             f.pinch_vertices == 0;
+    };
+    const bool clean_sheet = name == "grow-sheet" && clean(s);
+
     std::istringstream in{std::string(l)};
     std::ostringstream out, err;
     cli::run_script(s, in, out, err);
     std::string why;
+    if (clean_sheet && !clean(s))
+      return "line " + std::to_string(line) + " '" + std::string(l) +
+             "' tore, flipped or pinched a clean sheet";
     if (!check_invariants(s, &why))
       return "line " + std::to_string(line) + " '" + std::string(l) +
              "' broke an invariant: " + why;

@@ -1,0 +1,104 @@
+// Growing a sewn sheet hands-free: cells are grown one by one round the
+// border, ring after ring, and each is sewn to its neighbours with the same
+// pair check and stepwise paste the mouse gesture uses, so that three cells
+// meet at every vertex inside the sheet.
+//
+// The walk goes round the border in one direction (from each vertex towards
+// the end of its chain of faces). At the vertex it has reached:
+// - one cell or two (2 or 4 faces in an open fan): a cell is grown there;
+//   its rim vertex next to the vertex is pasted onto the fan's last
+//   neighbour and, when the vertex already had two cells, its other one onto
+//   the fan's first neighbour, which closes the vertex on six faces. The walk
+//   moves on to the fan's last neighbour, which now has one cell more.
+// - three cells in an open fan (6 faces): the fan's two ends are pasted
+//   together, which closes it; the walk moves on to the last neighbour.
+// A lone cell at the very start can only be sewn on one side; the walk comes
+// back to it at the end of the first ring and closes it then. Each ring ends
+// where the next begins, like a crochet round.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/store.h"
+
+namespace brimoss::ops {
+
+// What one step did.
+enum class SheetAction {
+  Grew,     // a cell was grown at `vertex`
+  Sewing,   // a paste of `vertex` onto `other` was started; the ticks run it
+  Waiting,  // a paste is still running: nothing was done
+  Stopped,  // nothing more to do; `why` says why (empty: the cell limit)
+};
+
+struct SheetStep {
+  SheetAction action = SheetAction::Stopped;
+  int vertex = -1;
+  int other = -1;
+  std::string why;
+};
+
+// One sheet's growth, a step at a time. Between steps the paste ticks
+// (pastevertices2, as the timer runs them) carry out a started paste; step()
+// waits while g_pasteevent is not 0. The grower follows its vertices through
+// the merges its own pastes make; should anything else change the surface in
+// between, it finds its place again on the border as it is.
+class SheetGrower {
+ public:
+  // Grows at most max_cells cells (negative: as many as fit); the pastes
+  // that sew the last one are still made.
+  explicit SheetGrower(int max_cells = -1) : max_cells_(max_cells) {}
+
+  SheetStep step(Store& s);
+
+  int cells() const { return cells_; }
+  int pastes() const { return pastes_; }
+  int rings_closed() const { return rings_; }
+  // The ring being grown, from 1.
+  int ring() const { return rings_ + 1; }
+  bool stopped() const { return stopped_; }
+  const std::string& why_stopped() const { return why_; }
+
+ private:
+  SheetStep stop(std::string why);
+  SheetStep sew(Store& s);
+  void lose_place();
+  void after_paste(const Store& s);
+  void renumber(int i1, int i2);
+  void check_ring(const Store& s);
+  bool find_front(Store& s);
+
+  int max_cells_;
+  int cells_ = 0, pastes_ = 0, rings_ = 0;
+  bool stopped_ = false;
+  std::string why_;
+
+  int front_ = -1;                        // the vertex the walk has reached
+  std::deque<std::pair<int, int>> sews_;  // pastes still to make, in order
+  std::vector<int> ring_border_;          // the border as the ring began
+  bool pasting_ = false;                  // a paste of ours has been started
+  int paste_i1_ = 0, paste_i2_ = 0, paste_nov_ = 0, paste_nos_ = 0;
+  // The counts after our last change; other counts mean someone else changed
+  // the surface, and the walk finds its place again.
+  std::array<int, 3> seen_{-1, -1, -1};
+};
+
+// What grow_sheet came to.
+struct SheetReport {
+  int cells = 0;
+  int pastes = 0;
+  int rings = 0;    // rings closed
+  long ticks = 0;   // paste ticks run
+  std::string why;  // why it stopped before max_cells; empty when it did not
+};
+
+// Grows up to max_cells cells as a sewn sheet, running every paste's ticks
+// itself; a paste already running is finished first. A paste that has not
+// merged after most_ticks ticks is ended where it stands, and growth stops.
+SheetReport grow_sheet(Store& s, int max_cells, long most_ticks = 10000);
+
+}  // namespace brimoss::ops
