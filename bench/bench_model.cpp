@@ -8,32 +8,19 @@
 #include <memory>
 #include <string>
 
-#include "bench/literal_model.h"
 #include "bench/workloads.h"
 #include "model/components.h"
 #include "model/surface_file.h"
 #include "ops/load.h"
+#include "testing/literal.h"
 
 using namespace brimoss;
 using namespace brimoss::bench;
 
 namespace {
 
-void require_same_labels(Load w) {
-  auto a = std::make_unique<Store>(workload(w)), b = std::make_unique<Store>(workload(w));
-  fill_conn_comp(*a);
-  literal::fill_conn_comp(*b);
-  bool same = a->NOcomp == b->NOcomp;
-  for (int i = 0; i < a->NOV; ++i) same = same && a->conn_comp[i] == b->conn_comp[i];
-  if (!same) {
-    std::fprintf(stderr, "the two labellings differ\n");
-    std::abort();
-  }
-}
-
 template <void (*Label)(Store&)>
 void label_bench(benchmark::State& st, Load w) {
-  require_same_labels(w);
   auto s = std::make_unique<Store>(workload(w));
   for (auto _ : st) {
     Label(*s);
@@ -93,7 +80,7 @@ void compose_bench(benchmark::State& st, Load w) {
 const bool registered = [] {
   for (Load w : {Load::grown, Load::capacity}) {
     add("fill_conn_comp", w, "fast", label_bench<fill_conn_comp>)->Unit(benchmark::kMicrosecond);
-    add("fill_conn_comp", w, "literal", label_bench<literal::fill_conn_comp>)
+    add("fill_conn_comp", w, "literal", label_bench<testing::literal_fill_conn_comp>)
         ->Unit(benchmark::kMicrosecond);
   }
   add("file_open", Load::capacity, "fast", open_bench)->Unit(benchmark::kMillisecond);

@@ -3,12 +3,11 @@
 // and a mouse motion that finds no vertex (so it tests them all).
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
-#include "bench/literal_view.h"
 #include "bench/workloads.h"
+#include "testing/literal.h"
 #include "view/draw.h"
 #include "view/mouse.h"
 
@@ -17,21 +16,8 @@ using namespace brimoss::bench;
 
 namespace {
 
-// Both rankings must draw the faces in the same order.
-void require_same_order(Load w) {
-  auto a = std::make_unique<Store>(workload(w)), b = std::make_unique<Store>(workload(w));
-  depth_order(*a);
-  literal::depth_order(*b);
-  for (int k = 0; k < a->NOS; ++k)
-    if (a->order[k] != b->order[k] || a->center[k] != b->center[k]) {
-      std::fprintf(stderr, "depth order differs at position %d\n", k);
-      std::abort();
-    }
-}
-
 template <void (*Order)(Store&)>
 void order_bench(benchmark::State& st, Load w) {
-  require_same_order(w);
   auto s = std::make_unique<Store>(workload(w));
   for (auto _ : st) {
     Order(*s);
@@ -81,7 +67,7 @@ void hit_test_bench(benchmark::State& st, Load w) {
 const bool registered = [] {
   for (Load w : {Load::grown, Load::capacity}) {
     add("depth_order", w, "fast", order_bench<depth_order>)->Unit(benchmark::kMicrosecond);
-    add("depth_order", w, "literal", order_bench<literal::depth_order>)
+    add("depth_order", w, "literal", order_bench<testing::literal_depth_order>)
         ->Unit(benchmark::kMicrosecond);
     add("getcolor_all", w, "fast", colours_bench)->Unit(benchmark::kMicrosecond);
     add("project", w, "fast", project_bench)->Unit(benchmark::kMicrosecond);

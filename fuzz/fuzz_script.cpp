@@ -5,7 +5,7 @@
 #include "fuzz/script_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string fault = brimoss::fuzzcheck::check_script(data, size);
+  const std::string fault = brimoss::testing::check_script(data, size);
   if (!fault.empty()) {
     std::fprintf(stderr, "script fault: %s\n", fault.c_str());
     std::abort();

@@ -22,15 +22,12 @@
 #include "model/surface_file.h"
 #include "model/undo.h"
 #include "ops/load.h"
-#include "sim/grow.h"
+#include "testing/store_bytes.h"
+#include "testing/workloads.h"
 
-namespace brimoss::fuzzcheck {
+namespace brimoss::testing {
 
 enum Base { kStartUp, kNearlyFull, kEmpty, kBases };
-
-inline void byte_copy_into(Store& to, const Store& from) {
-  std::memcpy(static_cast<void*>(&to), &from, sizeof(Store));
-}
 
 // The stores the commands start from, built once: the program as it starts
 // (with a snapshot and a highlight to keep), a surface with room for only a
@@ -70,7 +67,7 @@ inline std::string check_input(const std::uint8_t* data, std::size_t size) {
   const std::string what = append ? "append" : "open";
 
   if (!ok) {
-    if (std::memcmp(&s, &before, sizeof(Store)) != 0)
+    if (first_different_byte(s, before) >= 0)
       return what + " refused the text but changed the store";
     if (err.rfind("line ", 0) != 0) return what + " refused the text without naming a line: " + err;
     return "";
@@ -97,4 +94,4 @@ inline std::string check_input(const std::uint8_t* data, std::size_t size) {
   return "";
 }
 
-}  // namespace brimoss::fuzzcheck
+}  // namespace brimoss::testing

@@ -12,7 +12,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -23,8 +22,9 @@
 #include "model/sheet_check.h"
 #include "model/store.h"
 #include "ops/load.h"
+#include "testing/store_bytes.h"
 
-namespace brimoss::fuzzcheck {
+namespace brimoss::testing {
 
 constexpr long kMostTicks = 300;
 constexpr long kMostCells = 60;
@@ -54,7 +54,7 @@ inline std::string check_script(const std::uint8_t* data, std::size_t size) {
   }();
   static const std::unique_ptr<Store> work = make_store();
   Store& s = *work;
-  std::memcpy(static_cast<void*>(&s), start.get(), sizeof(Store));
+  byte_copy_into(s, *start);
 
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   long ticks = 0, cells = 0;
@@ -105,4 +105,4 @@ inline std::string check_script(const std::uint8_t* data, std::size_t size) {
   return "";
 }
 
-}  // namespace brimoss::fuzzcheck
+}  // namespace brimoss::testing

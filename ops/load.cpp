@@ -4,7 +4,6 @@
 #include "model/samples.h"
 #include "model/surface_file.h"
 #include "model/undo.h"
-#include "sim/grow.h"
 #include "sim/relax.h"
 
 namespace brimoss {
@@ -73,11 +72,6 @@ bool open_surface_file(Store& s, const std::string& path, std::string& err) {
 
 bool append_surface_file(Store& s, const std::string& path, std::string& err) {
   return load_file(s, path, true, err);
-}
-
-void build_grown_surface(Store& s) {
-  ReadSampleData(s, 128);
-  grow_border(s, kGrownCells);
 }
 
 }  // namespace brimoss

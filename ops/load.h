@@ -28,9 +28,4 @@ bool append_surface_text(Store& s, std::string_view text, std::string& err);
 bool open_surface_file(Store& s, const std::string& path, std::string& err);
 bool append_surface_file(Store& s, const std::string& path, std::string& err);
 
-// The large surface used by the tests and the benchmarks: sample 128 grown by
-// grow_border with 140 cells, 988 vertices.
-constexpr int kGrownCells = 140;
-void build_grown_surface(Store& s);
-
 }  // namespace brimoss

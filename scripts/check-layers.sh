@@ -3,7 +3,9 @@
 # The layers, lowest first: model <- sim <- copy <- ops <- view <- (app, cli).
 # A file may include its own layer and the layers below; app/ and cli/ are
 # peers that neither includes; the window's toolkit stays out of everything
-# but app/ and view/wx/. Usage: check-layers.sh [SOURCE_DIR]
+# but app/ and view/wx/. The tests' library, testing/, sits above them all and
+# includes neither app/ nor cli/: the programs never see it. Usage:
+# check-layers.sh [SOURCE_DIR]
 set -uo pipefail
 root=${1:-$(dirname "$0")/..}
 cd "$root" || exit 2
@@ -11,12 +13,12 @@ cd "$root" || exit 2
 rank() {
   case $1 in
     model) echo 0 ;; sim) echo 1 ;; copy) echo 2 ;; ops) echo 3 ;; view) echo 4 ;;
-    app | cli) echo 5 ;; *) echo "" ;;
+    app | cli) echo 5 ;; testing) echo 6 ;; *) echo "" ;;
   esac
 }
 
 bad=0
-for dir in model sim copy ops view app cli; do
+for dir in model sim copy ops view app cli testing; do
   [ -d "$dir" ] || continue
   mine=$(rank "$dir")
   while IFS= read -r file; do
@@ -41,7 +43,7 @@ for dir in model sim copy ops view app cli; do
   done < <(find "$dir" -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.xpm' \) | sort)
 done
 if ((bad)); then
-  echo "includes must point down: model <- sim <- copy <- ops <- view <- (app, cli)"
+  echo "includes must point down: model <- sim <- copy <- ops <- view <- (app, cli) <- testing"
   exit 1
 fi
 echo "layers: every include points down"

@@ -9,10 +9,10 @@
 #include <memory>
 #include <vector>
 
-#include "bench/literal_view.h"
 #include "bench/ticks.h"
 #include "bench/workloads.h"
 #include "bench/wx/display.h"
+#include "testing/literal.h"
 #include "view/draw.h"
 #include "view/wx/canvas.h"
 #include "view/wx/scene.h"
@@ -28,7 +28,7 @@ void DrawPolyLiteral(wxDC& dc, Store& s) {
   dc.SetPen(*wxWHITE_PEN);
   dc.SetBrush(wxBrush(BackgroundColour(s), wxBRUSHSTYLE_SOLID));
   dc.DrawRectangle(0, 0, 2 * s.g_centerx + 1, 2 * s.g_centery + 1);
-  literal::depth_order(s);
+  testing::literal_depth_order(s);
   project(s);
   std::vector<wxBrush> brushes(s.NOS);
   wxPoint pts[3];

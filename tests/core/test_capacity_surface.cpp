@@ -9,10 +9,11 @@
 
 #include "model/invariants.h"
 #include "model/surface_file.h"
-#include "ops/capacity_surface.h"
 #include "ops/load.h"
+#include "testing/workloads.h"
 
 using namespace brimoss;
+using namespace brimoss::testing;
 
 TEST(CapacitySurface, OpensWithoutRefusalAtExactlyTheCapacities) {
   const std::string text = capacity_surface_text();

@@ -1,8 +1,4 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -14,13 +10,10 @@
 #include "model/samples.h"
 #include "model/surface_file.h"
 #include "ops/load.h"
-#include "tests/core/cli_runner.h"
+#include "testing/fixtures.h"
 
 using namespace brimoss;
-using brimoss::testcli::CliResult;
-using brimoss::testcli::run_cli;
-using brimoss::testcli::slurp;
-using brimoss::testcli::temp_name;
+using namespace brimoss::testing;
 
 namespace {
 

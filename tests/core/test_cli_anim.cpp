@@ -1,47 +1,28 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <string>
+#include "testing/fixtures.h"
 
-#include "tests/core/cli_runner.h"
-
-namespace {
-
-using brimoss::testcli::CliResult;
-using brimoss::testcli::run_cli;
+using namespace brimoss::testing;
 
 TEST(CliAnim, CommandsDriveTheTimerAsTheWindowDoes) {
-  struct Case {
-    const char* name;
-    const char* script;
-    int status;
-    const char* expect;  // appears in the output
-  };
-  const Case cases[] = {
-      // Start-up: the wave at vertex 1 and the twinkle run together; the
-      // twinkle of 42 faces ends first.
-      {"startup", "tick 48\nstats\ntick 1\nstats\ntick 1\nstats\n", 0,
-       "status Now purturbing..\nvertices 29 edges 72 faces 42 components 1\n"
-       "status Now purturbing..\nvertices 29 edges 72 faces 42 components 1\nstatus  \n"},
-      {"touch", "tick 60\ntouch 7\ntick 1\nstats\n", 0, "status Now purturbing.."},
-      {"spin", "tick 60\nspin 0 0.1\ntick 1\nstats\n", 0, "status Now rotating.."},
-      {"sway", "tick 60\nsway 1\ntick 3\nstats\ntick 1\nstats\n", 0,
-       "status Now swaying..\nvertices 29 edges 72 faces 42 components 1\nstatus  \n"},
-      {"touch-range", "touch 29\ntouch -1\n", 1, "line 1: no vertex 29\nline 2: no vertex -1\n"},
-      {"highlight-range", "highlight 5\nhighlight 0\nhighlight 100\n", 1,
-       "line 3: no component number 100\n"},
-      {"sway-kind", "sway 4\n", 2, "line 1: sway: K must be 1, 2 or 3"},
-      {"tick-count", "tick -1\n", 2, "line 1: tick: N must not be negative"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const CliResult r = run_cli(c.script);
-    // Standard error and output together, as a user at a terminal sees them.
-    const std::string all = r.out + r.err;
-    EXPECT_EQ(r.status, c.status) << all;
-    EXPECT_NE(all.find(c.expect), std::string::npos) << all;
-  }
+  expect_cli_cases(
+      {
+          // Start-up: the wave at vertex 1 and the twinkle run together; the
+          // twinkle of 42 faces ends first.
+          {"startup", "tick 48\nstats\ntick 1\nstats\ntick 1\nstats\n", 0,
+           "status Now purturbing..\nvertices 29 edges 72 faces 42 components 1\n"
+           "status Now purturbing..\nvertices 29 edges 72 faces 42 components 1\nstatus  \n",
+           ""},
+          {"touch", "tick 60\ntouch 7\ntick 1\nstats\n", 0, "status Now purturbing..", ""},
+          {"spin", "tick 60\nspin 0 0.1\ntick 1\nstats\n", 0, "status Now rotating..", ""},
+          {"sway", "tick 60\nsway 1\ntick 3\nstats\ntick 1\nstats\n", 0,
+           "status Now swaying..\nvertices 29 edges 72 faces 42 components 1\nstatus  \n", ""},
+          {"touch-range", "touch 29\ntouch -1\n", 1, "",
+           "line 1: no vertex 29\nline 2: no vertex -1\n"},
+          {"highlight-range", "highlight 5\nhighlight 0\nhighlight 100\n", 1, "",
+           "line 3: no component number 100\n"},
+          {"sway-kind", "sway 4\n", 2, "", "line 1: sway: K must be 1, 2 or 3"},
+          {"tick-count", "tick -1\n", 2, "", "line 1: tick: N must not be negative"},
+      },
+      ErrMatch::part);
 }
-
-}  // namespace

@@ -1,47 +1,25 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <fstream>
-#include <string>
-#include <vector>
+#include "testing/fixtures.h"
 
-#include "tests/core/cli_runner.h"
-
-using brimoss::testcli::CliResult;
-using brimoss::testcli::run_cli;
+using namespace brimoss::testing;
 
 TEST(CliSim, Commands) {
-  struct Case {
-    const char* tag;
-    const char* script;
-    int status;
-    const char* out;  // expected somewhere on standard output
-    const char* err;  // expected on standard error ("" = nothing)
-  };
-  const std::vector<Case> cases{
-      {"grow", "sample 128\ncurrent 0\ngrow\nstats\n", 0, "vertices 15 edges 28 faces 14", ""},
-      {"grow_refused", "sample 128\ncurrent 7\ngrow\nstats\n", 1, "vertices 8 edges 14 faces 7",
-       "line 3: no cell fits at vertex 7: it is on 7 faces\n"},
-      {"remove", "sample 128\ncurrent 7\nremove\nstats\nremove\n", 1, "vertices 7 edges 7 faces 0",
-       "line 5: no vertex 7 to remove\n"},
-      {"pull_undo", "sample 128\ncurrent 7\npull\nremove\nundo\nstats\n", 0,
-       "vertices 8 edges 14 faces 7", ""},
-      {"perturbation", "perturbation\nperturbation\n", 0, "off\ntouch perturbation on\n", ""},
-      {"grow_border", "sample 128\ngrow-border 3\nstats\nspread\ngrow-border 200\nstats\n", 1,
-       "vertices 29 edges 56 faces 28", "line 5: only 138 of 200 cells could be grown\n"},
-      {"grow_border_bad", "grow-border -1\n", 2, "", "line 1: grow-border needs a count"},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.tag);
-    const CliResult r = run_cli(k.script);
-    EXPECT_EQ(r.status, k.status);
-    EXPECT_NE(r.out.find(k.out), std::string::npos) << r.out;
-    if (*k.err)
-      EXPECT_NE(r.err.find(k.err), std::string::npos) << r.err;
-    else
-      EXPECT_EQ(r.err, "");
-  }
+  expect_cli_cases(
+      {
+          {"grow", "sample 128\ncurrent 0\ngrow\nstats\n", 0, "vertices 15 edges 28 faces 14", ""},
+          {"grow_refused", "sample 128\ncurrent 7\ngrow\nstats\n", 1, "vertices 8 edges 14 faces 7",
+           "line 3: no cell fits at vertex 7: it is on 7 faces\n"},
+          {"remove", "sample 128\ncurrent 7\nremove\nstats\nremove\n", 1,
+           "vertices 7 edges 7 faces 0", "line 5: no vertex 7 to remove\n"},
+          {"pull_undo", "sample 128\ncurrent 7\npull\nremove\nundo\nstats\n", 0,
+           "vertices 8 edges 14 faces 7", ""},
+          {"perturbation", "perturbation\nperturbation\n", 0, "off\ntouch perturbation on\n", ""},
+          {"grow_border", "sample 128\ngrow-border 3\nstats\nspread\ngrow-border 200\nstats\n", 1,
+           "vertices 29 edges 56 faces 28", "line 5: only 138 of 200 cells could be grown\n"},
+          {"grow_border_bad", "grow-border -1\n", 2, "", "line 1: grow-border needs a count"},
+      },
+      ErrMatch::part);
 }
 
 // pull after the current vertex was removed: refused with status 1, but the

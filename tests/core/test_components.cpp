@@ -4,41 +4,14 @@
 #include <vector>
 
 #include "model/components.h"
-#include "model/samples.h"
 #include "ops/load.h"
 #include "sim/grow.h"
-#include "tests/core/grid_surface.h"
-#include "tests/core/store_bytes.h"
+#include "testing/fixtures.h"
 
 using namespace brimoss;
+using namespace brimoss::testing;
 
 namespace {
-
-// The labelling written as the recursive flood it is defined by, as the
-// reference for the breadth-first one.
-void literal_flood(Store& s, int v) {
-  s.conn_comp[v] = s.NOcomp;
-  for (int l = 0; l < s.NOE; ++l) {
-    int other = -1;
-    if (s.edge[l].first == v) other = s.edge[l].second;
-    if (s.edge[l].second == v) other = s.edge[l].first;
-    if (other >= 0 && s.conn_comp[other] == 0) literal_flood(s, other);
-  }
-}
-
-void literal_fill_conn_comp(Store& s) {
-  if (s.NOV == 0 || s.NOE == 0) return;
-  s.NOcomp = 1;
-  s.filledconn_comp = true;
-  for (int i = 0; i < s.NOV; ++i) s.conn_comp[i] = 0;
-  for (int i = 0; i < s.NOV; ++i)
-    if (s.conn_comp[i] == 0) {
-      literal_flood(s, i);
-      ++s.NOcomp;
-    }
-  // (Bounded here only so that a case with too many pieces can be skipped.)
-  for (int c = 0; c <= s.NOcomp && c < MAXCONNCOMP; ++c) s.hilighted[c] = false;
-}
 
 std::unique_ptr<Store> with_edges(int nov, std::vector<Edge> edges) {
   auto s = make_store();
@@ -94,46 +67,11 @@ TEST(Components, NoVerticesOrNoEdgesChangesNothing) {
     s->conn_comp.fill(7);
     s->NOcomp = 42;
     s->hilighted.fill(true);
-    auto before = fixture::byte_copy(*s);
+    auto before = byte_copy(*s);
     fill_conn_comp(*s);
-    EXPECT_TRUE(fixture::same_store(*s, *before));
+    EXPECT_TRUE(same_store(*s, *before));
     EXPECT_FALSE(s->filledconn_comp);
   }
-}
-
-TEST(Components, MatchesTheRecursiveFloodOnSamplesAndRandomGraphs) {
-  std::vector<std::unique_ptr<Store>> stores;
-  for (int n : {128, 129, 130, 131}) {
-    stores.push_back(make_store());
-    ReadSampleData(*stores.back(), n);
-  }
-  fixture::Jitter r{2024};
-  for (int round = 0; round < 20; ++round) {
-    auto s = make_store();
-    // From no edges, through many small pieces, to nearly everything joined;
-    // with no more than 98 pieces in all but the first case.
-    s->NOV = 60 + round * 20;
-    s->NOE = round == 0 ? 0 : s->NOV * (3 + round % 3) / 4;
-    for (int l = 0; l < s->NOE; ++l) {
-      const int a = static_cast<int>((r.next() + 1) * 0.5 * s->NOV) % s->NOV;
-      const int b = static_cast<int>((r.next() + 1) * 0.5 * s->NOV) % s->NOV;
-      s->edge[l] = {a, b};
-    }
-    stores.push_back(std::move(s));
-  }
-  int compared = 0;
-  for (auto& s : stores) {
-    auto ref = std::make_unique<Store>(*s);
-    literal_fill_conn_comp(*ref);
-    if (ref->NOcomp > MAXCONNCOMP - 1) continue;  // the cap is tested on its own
-    fill_conn_comp(*s);
-    EXPECT_EQ(labels(*s), labels(*ref));
-    EXPECT_EQ(s->NOcomp, ref->NOcomp);
-    EXPECT_EQ(s->hilighted, ref->hilighted);
-    EXPECT_EQ(s->filledconn_comp, ref->filledconn_comp);
-    ++compared;
-  }
-  EXPECT_GE(compared, 20);
 }
 
 TEST(Components, MoreThan98PiecesNeverGiveALabelOf100OrMore) {
@@ -165,7 +103,7 @@ TEST(Components, ThousandVertexChainIsOnePiece) {
   EXPECT_EQ(s->NOcomp, 2);
 
   auto grid = make_store();
-  fixture::make_grid_surface(*grid, 25, 40, 1);
+  make_grid_surface(*grid, 25, 40, 1);
   fill_conn_comp(*grid);
   EXPECT_EQ(grid->NOcomp, 2);
 }

@@ -3,30 +3,14 @@
 #include <cmath>
 
 #include "copy/mirror.h"
-#include "copy_fixtures.h"
 #include "model/components.h"
 #include "model/samples.h"
 #include "model/undo.h"
 #include "ops/load.h"
+#include "testing/fixtures.h"
 
 using namespace brimoss;
-using brimoss::fixtures::broken_invariant;
-using brimoss::fixtures::surface;
-
-namespace {
-
-bool same_surface(const Store& a, const Store& b) {
-  if (a.NOV != b.NOV || a.NOE != b.NOE || a.NOS != b.NOS) return false;
-  for (int v = 0; v < a.NOV; ++v)
-    if (a.x[v] != b.x[v] || a.y[v] != b.y[v] || a.z[v] != b.z[v]) return false;
-  for (int l = 0; l < a.NOE; ++l)
-    if (!(a.edge[l] == b.edge[l]) || a.phi[l] != b.phi[l]) return false;
-  for (int f = 0; f < a.NOS; ++f)
-    if (!(a.face[f] == b.face[f])) return false;
-  return true;
-}
-
-}  // namespace
+using namespace brimoss::testing;
 
 TEST(Mirror, WholeSurfaceNegatesXAndFlipsFacesAndAgainRestores) {
   auto s = surface(7, {{4, 5, 6}, {0, 1, 2}}, {{4, 5}, {5, 6}, {4, 6}});

@@ -2,10 +2,7 @@
 
 #include <vector>
 
-#include "grid_surface.h"
-#include "model/samples.h"
 #include "model/store.h"
-#include "ops/load.h"
 #include "view/draw.h"
 
 using namespace brimoss;
@@ -22,25 +19,6 @@ std::unique_ptr<Store> one_face(double ax, double ay, double az, double bx, doub
   s->face[0] = Face{{0, 1, 2}};
   s->g_purtj = 99;  // away from the face unless a case says otherwise
   return s;
-}
-
-// The back-to-front order by counting, every face against every face.
-std::vector<int> counting_order(const Store& s) {
-  std::vector<int> order(s.NOS);
-  for (int i = 0; i < s.NOS; ++i) {
-    int r = 0;
-    for (int j = 0; j < s.NOS; ++j)
-      if (s.center[j] > s.center[i] || (s.center[j] == s.center[i] && j > i)) ++r;
-    order[r] = i;
-  }
-  return order;
-}
-
-void expect_order_matches_counting(Store& s) {
-  depth_order(s);
-  const std::vector<int> want = counting_order(s);
-  ASSERT_EQ(static_cast<int>(want.size()), s.NOS);
-  for (int k = 0; k < s.NOS; ++k) ASSERT_EQ(s.order[k], want[k]) << "draw position " << k;
 }
 
 }  // namespace
@@ -174,22 +152,4 @@ TEST(DepthOrder, DeepestFirstAndEqualDepthsByDescendingIndex) {
   EXPECT_EQ(s->center[3], -3.0);
   const int want[] = {1, 4, 2, 0, 3};
   for (int k = 0; k < 5; ++k) EXPECT_EQ(s->order[k], want[k]) << "draw position " << k;
-}
-
-TEST(DepthOrder, SameAsCountingRankOnSampleAndOnSurfaceWithTies) {
-  auto s = make_store();
-  ReadSampleData(*s, 131);
-  expect_order_matches_counting(*s);
-
-  // Depths from a few levels only: most faces share their depth with others.
-  fixture::make_grid_surface(*s, 25, 40, 7);
-  for (int i = 0; i < s->NOV; ++i) s->z[i] = (i * 7919 % 5) * 0.25;
-  expect_order_matches_counting(*s);
-
-  // And on the same grid with every depth its own.
-  fixture::make_grid_surface(*s, 25, 40, 11);
-  expect_order_matches_counting(*s);
-
-  s->NOS = 0;
-  depth_order(*s);  // nothing to order, nothing touched
 }

@@ -5,8 +5,6 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
 
 #include <array>
 #include <assimp/Importer.hpp>
@@ -18,7 +16,6 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,9 +24,10 @@
 #include "model/store.h"
 #include "model/surface_file.h"
 #include "ops/load.h"
-#include "sim/grow.h"
+#include "testing/fixtures.h"
 
 using namespace brimoss;
+using namespace brimoss::testing;
 
 namespace {
 
@@ -54,26 +52,6 @@ double sheet_area(const Store& s) {
   double a = 0;
   for (int f = 0; f < s.NOS; ++f) a += norm(face_cross(s, f)) / 2;
   return a;
-}
-
-class TempDir {
- public:
-  TempDir() {
-    char t[] = "/tmp/brimoss-export-XXXXXX";
-    path_ = mkdtemp(t);
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream o;
-  o << in.rdbuf();
-  return o.str();
 }
 
 // A mesh as Assimp reads it.
@@ -270,7 +248,7 @@ TEST(Export, SurfaceReadsBackWithTheSameVerticesFacesAndOrientation) {
     auto s = fx.make();
     for (const char* name : {"sheet.obj", "sheet.ply", "sheet.stl"}) {
       SCOPED_TRACE(std::string(fx.name) + " " + name);
-      const std::string path = dir / name;
+      const std::string path = dir.file(name);
       std::string err;
       ASSERT_TRUE(export_surface(*s, path, 1.0, err)) << err;
       Loaded m;
@@ -310,9 +288,9 @@ TEST(Export, ScaleMultipliesEveryCoordinate) {
     for (const char* name : {"scaled.ply", "scaled.stl", "scaled.obj"}) {
       SCOPED_TRACE(std::string(name) + " x" + std::to_string(scale));
       std::string err;
-      ASSERT_TRUE(export_surface(*s, dir / name, scale, err)) << err;
+      ASSERT_TRUE(export_surface(*s, dir.file(name), scale, err)) << err;
       Loaded m;
-      load_with_assimp(dir / name, m);
+      load_with_assimp(dir.file(name), m);
       if (HasFatalFailure()) return;
       ASSERT_EQ(static_cast<int>(m.f.size()), s->NOS);
       for (int f = 0; f < s->NOS; ++f)
@@ -325,11 +303,11 @@ TEST(Export, ScaleMultipliesEveryCoordinate) {
   }
   // The solid scales as a whole: its volume grows with the cube.
   std::string err;
-  ASSERT_TRUE(export_solid(*s, dir / "one.stl", 0.1, 1.0, err)) << err;
-  ASSERT_TRUE(export_solid(*s, dir / "ten.stl", 0.1, 10.0, err)) << err;
+  ASSERT_TRUE(export_solid(*s, dir.file("one.stl"), 0.1, 1.0, err)) << err;
+  ASSERT_TRUE(export_solid(*s, dir.file("ten.stl"), 0.1, 10.0, err)) << err;
   Stl one, ten;
-  read_stl(dir / "one.stl", one);
-  read_stl(dir / "ten.stl", ten);
+  read_stl(dir.file("one.stl"), one);
+  read_stl(dir.file("ten.stl"), ten);
   EXPECT_NEAR(closure(ten.tri).volume / closure(one.tri).volume, 1000.0, 1e-3);
 }
 
@@ -337,13 +315,13 @@ TEST(Export, NumbersAreWrittenWithNineSignificantDigits) {
   TempDir dir;
   auto s = sheet({{0.123456789012, -1e-7, 12345.6789012}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
   std::string err;
-  ASSERT_TRUE(export_surface(*s, dir / "n.obj", 1.0, err)) << err;
-  ASSERT_TRUE(export_surface(*s, dir / "n.ply", 1.0, err)) << err;
-  EXPECT_NE(slurp(dir / "n.obj").find("\nv 0.123456789 -1e-07 12345.6789\n"), std::string::npos)
-      << slurp(dir / "n.obj");
-  EXPECT_NE(slurp(dir / "n.obj").find("\nf 1 2 3\n"), std::string::npos);
-  EXPECT_NE(slurp(dir / "n.ply").find("\n0.123456789 -1e-07 12345.6789\n"), std::string::npos);
-  EXPECT_NE(slurp(dir / "n.ply").find("\n3 0 1 2\n"), std::string::npos);
+  ASSERT_TRUE(export_surface(*s, dir.file("n.obj"), 1.0, err)) << err;
+  ASSERT_TRUE(export_surface(*s, dir.file("n.ply"), 1.0, err)) << err;
+  EXPECT_NE(slurp(dir.file("n.obj")).find("\nv 0.123456789 -1e-07 12345.6789\n"), std::string::npos)
+      << slurp(dir.file("n.obj"));
+  EXPECT_NE(slurp(dir.file("n.obj")).find("\nf 1 2 3\n"), std::string::npos);
+  EXPECT_NE(slurp(dir.file("n.ply")).find("\n0.123456789 -1e-07 12345.6789\n"), std::string::npos);
+  EXPECT_NE(slurp(dir.file("n.ply")).find("\n3 0 1 2\n"), std::string::npos);
 }
 
 TEST(Export, SolidIsClosedOutwardAndOffsetByHalfTheThickness) {
@@ -353,9 +331,9 @@ TEST(Export, SolidIsClosedOutwardAndOffsetByHalfTheThickness) {
     SCOPED_TRACE(fx.name);
     auto s = fx.make();
     std::string err;
-    ASSERT_TRUE(export_solid(*s, dir / "solid.stl", t, 1.0, err)) << err;
+    ASSERT_TRUE(export_solid(*s, dir.file("solid.stl"), t, 1.0, err)) << err;
     Stl stl;
-    read_stl(dir / "solid.stl", stl);
+    read_stl(dir.file("solid.stl"), stl);
     const Closure c = closure(stl.tri);
     EXPECT_EQ(c.bad_edges, 0);
     EXPECT_EQ(c.degenerate, 0);
@@ -372,9 +350,9 @@ TEST(Export, SolidIsClosedOutwardAndOffsetByHalfTheThickness) {
 
     // The same solid through Assimp, from STL and from OBJ.
     for (const char* name : {"solid.stl", "solid.obj"}) {
-      ASSERT_TRUE(export_solid(*s, dir / name, t, 1.0, err)) << err;
+      ASSERT_TRUE(export_solid(*s, dir.file(name), t, 1.0, err)) << err;
       Loaded m;
-      load_with_assimp(dir / name, m);
+      load_with_assimp(dir.file(name), m);
       if (HasFatalFailure()) return;
       const Closure a = closure(m.triangles());
       EXPECT_EQ(a.bad_edges, 0) << name;
@@ -385,9 +363,9 @@ TEST(Export, SolidIsClosedOutwardAndOffsetByHalfTheThickness) {
     // Every corner of the shell lies half the thickness from a vertex of the
     // sheet: one copy above and one below for each fan of faces round it
     // (where a cell was grown on a single vertex, that vertex has two fans).
-    ASSERT_TRUE(export_solid(*s, dir / "solid.ply", t, 1.0, err)) << err;
+    ASSERT_TRUE(export_solid(*s, dir.file("solid.ply"), t, 1.0, err)) << err;
     Loaded m;
-    load_with_assimp(dir / "solid.ply", m);
+    load_with_assimp(dir.file("solid.ply"), m);
     if (HasFatalFailure()) return;
     std::vector<int> copies(s->NOV, 0);
     for (const V3& p : m.v) {
@@ -439,9 +417,9 @@ TEST(Export, SolidCopesWithAwkwardButClosableSheets) {
     ASSERT_TRUE(solid_mesh(*s, 0.1, 1.0, m, err)) << err;
     for (const auto& p : m.v)
       for (double x : p) ASSERT_TRUE(std::isfinite(x));
-    ASSERT_TRUE(export_solid(*s, dir / "awkward.stl", 0.1, 1.0, err)) << err;
+    ASSERT_TRUE(export_solid(*s, dir.file("awkward.stl"), 0.1, 1.0, err)) << err;
     Stl stl;
-    read_stl(dir / "awkward.stl", stl);
+    read_stl(dir.file("awkward.stl"), stl);
     const Closure cl = closure(stl.tri);
     EXPECT_EQ(cl.bad_edges, 0);
     EXPECT_EQ(cl.corners, k.corners);
@@ -478,7 +456,7 @@ TEST(Export, SolidRefusesSheetsThatCannotBeClosedAndWritesNothing) {
       {"a sheet folded flat onto itself", {a, b, c, c}, {{0, 1, 2}, {1, 0, 3}}, "touches itself"},
   };
   TempDir dir;
-  const std::string path = dir / "kept.stl";
+  const std::string path = dir.file("kept.stl");
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
     { std::ofstream(path, std::ios::binary) << "earlier file"; }
@@ -490,7 +468,7 @@ TEST(Export, SolidRefusesSheetsThatCannotBeClosedAndWritesNothing) {
   }
   // Nothing left beside it either.
   int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir / "")) {
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
     (void)entry;
     ++files;
   }
@@ -505,17 +483,17 @@ TEST(Export, VertexOnNoFaceIsKeptBySurfaceAndDroppedBySolid) {
   s->y[lone] = 40;
   s->z[lone] = 40;
   std::string err;
-  ASSERT_TRUE(export_surface(*s, dir / "with.ply", 1.0, err)) << err;
-  ASSERT_TRUE(export_surface(*s, dir / "with.obj", 1.0, err)) << err;
-  ASSERT_TRUE(export_solid(*s, dir / "solid.ply", 0.1, 1.0, err)) << err;
+  ASSERT_TRUE(export_surface(*s, dir.file("with.ply"), 1.0, err)) << err;
+  ASSERT_TRUE(export_surface(*s, dir.file("with.obj"), 1.0, err)) << err;
+  ASSERT_TRUE(export_solid(*s, dir.file("solid.ply"), 0.1, 1.0, err)) << err;
   Loaded with, solid;
-  load_with_assimp(dir / "with.ply", with);
-  load_with_assimp(dir / "solid.ply", solid);
+  load_with_assimp(dir.file("with.ply"), with);
+  load_with_assimp(dir.file("solid.ply"), solid);
   if (HasFatalFailure()) return;
   EXPECT_EQ(static_cast<int>(with.v.size()), s->NOV);
   EXPECT_EQ(static_cast<int>(solid.v.size()), 2 * (s->NOV - 1));
   // Assimp drops unused OBJ vertices, so count the lines.
-  const std::string obj = slurp(dir / "with.obj");
+  const std::string obj = slurp(dir.file("with.obj"));
   int vlines = 0;
   for (std::size_t at = 0; (at = obj.find("\nv ", at)) != std::string::npos; ++at) ++vlines;
   EXPECT_EQ(vlines, s->NOV);
@@ -530,13 +508,13 @@ TEST(Export, UnknownFileTypeAndBadFactorsAreRefused) {
     const char* reason;
   };
   const std::vector<Case> cases = {
-      {dir / "sheet.xyz", 0.1, 1, "unknown file type .xyz"},
-      {dir / "sheet", 0.1, 1, "no file type"},
-      {dir / "obj", 0.1, 1, "no file type"},
-      {dir / "a.obj.d" + std::string("/sheet"), 0.1, 1, "no file type"},
-      {dir / "sheet.stl", 0.1, 0, "scale"},
-      {dir / "sheet.stl", 0.1, -2, "scale"},
-      {dir / "sheet.stl", 0.1, 1e300, "too large"},
+      {dir.file("sheet.xyz"), 0.1, 1, "unknown file type .xyz"},
+      {dir.file("sheet"), 0.1, 1, "no file type"},
+      {dir.file("obj"), 0.1, 1, "no file type"},
+      {dir.file("a.obj.d") + std::string("/sheet"), 0.1, 1, "no file type"},
+      {dir.file("sheet.stl"), 0.1, 0, "scale"},
+      {dir.file("sheet.stl"), 0.1, -2, "scale"},
+      {dir.file("sheet.stl"), 0.1, 1e300, "too large"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.path + " x" + std::to_string(k.scale));
@@ -549,59 +527,39 @@ TEST(Export, UnknownFileTypeAndBadFactorsAreRefused) {
   }
   for (double t : {0.0, -0.1, std::nan("")}) {
     std::string err;
-    EXPECT_FALSE(export_solid(*s, dir / "sheet.stl", t, 1.0, err));
+    EXPECT_FALSE(export_solid(*s, dir.file("sheet.stl"), t, 1.0, err));
     EXPECT_NE(err.find("thickness"), std::string::npos) << err;
   }
   // A vertex with no finite position would write "nan" or "inf" into the file.
   auto broken = sheet({{0, 0, 0}, {1, 0, 0}, {0, std::nan(""), 0}}, {{0, 1, 2}});
   for (const char* name : {"nan.obj", "nan.ply", "nan.stl"}) {
     std::string err;
-    EXPECT_FALSE(export_surface(*broken, dir / name, 1.0, err)) << name;
+    EXPECT_FALSE(export_surface(*broken, dir.file(name), 1.0, err)) << name;
     EXPECT_NE(err.find("vertex 2 has no finite position"), std::string::npos) << err;
     err.clear();
-    EXPECT_FALSE(export_solid(*broken, dir / name, 0.1, 1.0, err)) << name;
+    EXPECT_FALSE(export_solid(*broken, dir.file(name), 0.1, 1.0, err)) << name;
     EXPECT_NE(err.find("vertex 2 has no finite position"), std::string::npos) << err;
   }
-  EXPECT_TRUE(std::filesystem::is_empty(dir / ""));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
   // Letter case does not matter.
   std::string err;
-  EXPECT_TRUE(export_surface(*s, dir / "UPPER.STL", 1.0, err)) << err;
-  EXPECT_TRUE(export_surface(*s, dir / "Mixed.Obj", 1.0, err)) << err;
+  EXPECT_TRUE(export_surface(*s, dir.file("UPPER.STL"), 1.0, err)) << err;
+  EXPECT_TRUE(export_surface(*s, dir.file("Mixed.Obj"), 1.0, err)) << err;
   Loaded m;
-  load_with_assimp(dir / "UPPER.STL", m);
+  load_with_assimp(dir.file("UPPER.STL"), m);
   EXPECT_EQ(static_cast<int>(m.f.size()), s->NOS);
 }
 
-namespace {
-
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
-
-CliRun run_cli(const TempDir& dir, const std::string& script) {
-  { std::ofstream(dir / "script.txt") << script; }
-  const std::string cmd =
-      "cd '" + (dir / "") + "' && '" BRIMOSS_CLI "' script.txt >out.txt 2>err.txt";
-  CliRun r;
-  const int raw = std::system(cmd.c_str());
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = slurp(dir / "out.txt");
-  r.err = slurp(dir / "err.txt");
-  return r;
-}
-
-}  // namespace
-
 TEST(ExportCli, CommandsWriteFilesAndRefuseUnknownTypes) {
   TempDir dir;
-  const CliRun r = run_cli(dir,
-                           "sample 131\n"
-                           "export sheet.OBJ\n"
-                           "export sheet.ply --scale 10\n"
-                           "export-solid solid.stl 0.1 --scale 10\n"
-                           "export sheet.dxf\n"
-                           "stats\n");
+  const CliResult r = run_cli(
+      "sample 131\n"
+      "export sheet.OBJ\n"
+      "export sheet.ply --scale 10\n"
+      "export-solid solid.stl 0.1 --scale 10\n"
+      "export sheet.dxf\n"
+      "stats\n",
+      {}, dir.path());
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err,
             "line 5: cannot export to sheet.dxf: unknown file type .dxf (use .obj, .ply "
@@ -609,14 +567,14 @@ TEST(ExportCli, CommandsWriteFilesAndRefuseUnknownTypes) {
   EXPECT_NE(r.out.find("vertices 29 edges 72 faces 42"), std::string::npos) << r.out;
   auto s = sample(131);
   Loaded obj, ply;
-  load_with_assimp(dir / "sheet.OBJ", obj);
-  load_with_assimp(dir / "sheet.ply", ply);
+  load_with_assimp(dir.file("sheet.OBJ"), obj);
+  load_with_assimp(dir.file("sheet.ply"), ply);
   if (HasFatalFailure()) return;
   EXPECT_EQ(static_cast<int>(obj.f.size()), s->NOS);
   ASSERT_EQ(static_cast<int>(ply.v.size()), s->NOV);
   EXPECT_NEAR(ply.v[3][1], 10 * s->y[3], 1e-6);
   Stl stl;
-  read_stl(dir / "solid.stl", stl);
+  read_stl(dir.file("solid.stl"), stl);
   const Closure c = closure(stl.tri);
   EXPECT_EQ(c.bad_edges, 0);
   EXPECT_GT(c.volume, sheet_area(*s) * 0.1 * 1000 * 0.7);
@@ -640,30 +598,31 @@ TEST(ExportCli, MalformedArgumentsAreUsageErrors) {
   for (const std::string& line : lines) {
     SCOPED_TRACE(line);
     TempDir dir;
-    const CliRun r = run_cli(dir, "sample 131\n" + line + "\n");
+    const CliResult r = run_cli("sample 131\n" + line + "\n", {}, dir.path());
     EXPECT_EQ(r.status, 2) << r.err;
     EXPECT_EQ(r.err.rfind("line 2: ", 0), 0u) << r.err;
-    EXPECT_FALSE(std::filesystem::exists(dir / "a.obj"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "a.stl"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.obj")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.stl")));
   }
 }
 
 TEST(ExportCli, GrownSurfaceOpensInAssimpWithTheSameCounts) {
   TempDir dir;
-  const CliRun r = run_cli(dir,
-                           "grow-border 100\n"
-                           "stats\n"
-                           "export grown.obj\n"
-                           "export grown.ply\n"
-                           "export-solid grown-solid.stl 0.1 --scale 10\n");
+  const CliResult r = run_cli(
+      "grow-border 100\n"
+      "stats\n"
+      "export grown.obj\n"
+      "export grown.ply\n"
+      "export-solid grown-solid.stl 0.1 --scale 10\n",
+      {}, dir.path());
   ASSERT_EQ(r.status, 0) << r.err;
   int nov = 0, noe = 0, nos = 0;
   ASSERT_EQ(std::sscanf(r.out.c_str(), "vertices %d edges %d faces %d", &nov, &noe, &nos), 3)
       << r.out;
   EXPECT_EQ(nov, 29 + 7 * 100);
   Loaded obj, ply;
-  load_with_assimp(dir / "grown.obj", obj);
-  load_with_assimp(dir / "grown.ply", ply);
+  load_with_assimp(dir.file("grown.obj"), obj);
+  load_with_assimp(dir.file("grown.ply"), ply);
   if (HasFatalFailure()) return;
   EXPECT_EQ(static_cast<int>(obj.f.size()), nos);
   // OBJ comes back with a vertex per corner; its distinct positions are the
@@ -674,7 +633,7 @@ TEST(ExportCli, GrownSurfaceOpensInAssimpWithTheSameCounts) {
   EXPECT_EQ(static_cast<int>(ply.v.size()), nov);
   EXPECT_EQ(static_cast<int>(ply.f.size()), nos);
   Stl stl;
-  read_stl(dir / "grown-solid.stl", stl);
+  read_stl(dir.file("grown-solid.stl"), stl);
   const Closure c = closure(stl.tri);
   EXPECT_EQ(c.bad_edges, 0);
   EXPECT_EQ(c.degenerate, 0);

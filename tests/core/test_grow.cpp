@@ -12,23 +12,12 @@
 #include "sim/grow.h"
 #include "sim/relax.h"
 #include "sim/spread.h"
+#include "testing/fixtures.h"
 
 using namespace brimoss;
+using namespace brimoss::testing;
 
 namespace {
-
-// The surface part of the store (positions, edges, targets, faces, counts)
-// and the undo snapshot.
-bool same_surface(const Store& a, const Store& b) {
-  if (a.NOV != b.NOV || a.NOE != b.NOE || a.NOS != b.NOS || a._NOV != b._NOV) return false;
-  for (int i = 0; i < a.NOV; ++i)
-    if (a.x[i] != b.x[i] || a.y[i] != b.y[i] || a.z[i] != b.z[i]) return false;
-  for (int i = 0; i < a.NOE; ++i)
-    if (!(a.edge[i] == b.edge[i]) || a.phi[i] != b.phi[i]) return false;
-  for (int i = 0; i < a.NOS; ++i)
-    if (!(a.face[i] == b.face[i])) return false;
-  return true;
-}
 
 void set_faces(Store& s, int nov, const std::vector<Face>& f) {
   s.NOV = nov;
@@ -170,7 +159,7 @@ TEST(Grow, RefusalsChangeNothing) {
     *before = *s;
     EXPECT_FALSE(can_grow_at(*s, k.c));
     EXPECT_FALSE(addnewpolygon(*s));
-    EXPECT_TRUE(same_surface(*s, *before));
+    EXPECT_TRUE(same_surface(*s, *before, Snapshot::same_size));
   }
 
   // A chord of zero length: the neighbours on either side of the middle one
@@ -184,7 +173,7 @@ TEST(Grow, RefusalsChangeNothing) {
   auto before = make_store();
   *before = *s;
   EXPECT_FALSE(addnewpolygon(*s));
-  EXPECT_TRUE(same_surface(*s, *before));
+  EXPECT_TRUE(same_surface(*s, *before, Snapshot::same_size));
   s->z[3] += 1e-9;
   EXPECT_TRUE(addnewpolygon(*s));
 
@@ -200,7 +189,7 @@ TEST(Grow, RefusalsChangeNothing) {
   *before = *t;
   EXPECT_FALSE(can_grow_at(*t, 0));
   EXPECT_FALSE(addnewpolygon(*t));
-  EXPECT_TRUE(same_surface(*t, *before));
+  EXPECT_TRUE(same_surface(*t, *before, Snapshot::same_size));
 }
 
 TEST(Grow, NeedsRoomForAWholeCell) {
@@ -214,7 +203,7 @@ TEST(Grow, NeedsRoomForAWholeCell) {
                                          {993, 14, 7, false},
                                          {8, 2986, 7, false},
                                          {8, 14, 5993, false}}) {
-    SCOPED_TRACE(testing::Message() << k.nov << " " << k.noe << " " << k.nos);
+    SCOPED_TRACE(::testing::Message() << k.nov << " " << k.noe << " " << k.nos);
     auto s = make_store();
     ReadSampleData(*s, 128);
     for (int i = 8; i < k.nov; ++i) s->x[i] = s->y[i] = s->z[i] = 5.0;
@@ -247,7 +236,7 @@ TEST(Grow, UndoRestoresTheSurfaceBeforeGrowth) {
   ASSERT_TRUE(addnewpolygon(*s));
   EXPECT_EQ(s->NOV, before->NOV + 7);
   undopaste(*s);
-  EXPECT_TRUE(same_surface(*s, *before));
+  EXPECT_TRUE(same_surface(*s, *before, Snapshot::same_size));
 }
 
 TEST(Grow, BorderGrowthToNearlyFull) {
@@ -259,7 +248,7 @@ TEST(Grow, BorderGrowthToNearlyFull) {
 
   auto built = make_store();
   build_grown_surface(*built);
-  EXPECT_TRUE(same_surface(*s, *built));
+  EXPECT_TRUE(same_surface(*s, *built, Snapshot::same_size));
 
   // One more cell fits (988 + 7 = 995), then the store is too full.
   EXPECT_EQ(grow_border(*s, 5), 1);

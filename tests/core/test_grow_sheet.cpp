@@ -21,7 +21,7 @@
 #include "ops/grow_sheet.h"
 #include "ops/load.h"
 #include "sim/grow.h"
-#include "tests/core/cli_runner.h"
+#include "testing/cli_run.h"
 #include "view/tick.h"
 
 using namespace brimoss;
@@ -418,9 +418,9 @@ TEST(GrowSheet, FindsItsPlaceAgainAfterTheSurfaceChangedBetweenSteps) {
 }
 
 TEST(GrowSheet, BatchCommands) {
-  using testcli::run_cli;
-  const std::string stl = testcli::temp_name("sheet.stl");
-  const testcli::CliResult r =
+  using brimoss::testing::run_cli;
+  const std::string stl = brimoss::testing::temp_name("sheet.stl");
+  const brimoss::testing::CliResult r =
       run_cli("sample 128\ngrow-sheet 30\ncheck-sheet\nexport-solid " + stl + " 0.1\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
@@ -465,7 +465,7 @@ TEST(GrowSheet, BatchCommands) {
            {"check-sheet now\n", 2, "line 1: check-sheet: too many arguments: check-sheet \n"},
        }) {
     SCOPED_TRACE(c.script);
-    const testcli::CliResult k = run_cli(c.script);
+    const brimoss::testing::CliResult k = run_cli(c.script);
     EXPECT_EQ(k.status, c.status);
     EXPECT_EQ(k.err, c.err);
   }

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "copy_fixtures.h"
 #include "model/store.h"
 #include "ops/commands.h"
 #include "ops/load.h"
 #include "sim/relax.h"
+#include "testing/fixtures.h"
 #include "view/mouse.h"
 
 using namespace brimoss;
@@ -134,7 +134,7 @@ TEST_F(Mouse, ReleaseOverAnotherVertexCancelsTheSpin) {
 TEST(MousePaste, ReleaseOnAJoinableVertexStartsAPasteInsteadOfASpin) {
   // Six faces in a closed ring round vertex 0: the rim vertices 1 and 3 are
   // not joined and share the interior neighbour 0, so they can be pasted.
-  auto s = brimoss::fixtures::surface(
+  auto s = brimoss::testing::surface(
       7, {{{0, 1, 2}}, {{0, 2, 3}}, {{0, 3, 4}}, {{0, 4, 5}}, {{0, 5, 6}}, {{0, 6, 1}}},
       {{0, 1},
        {0, 2},

@@ -15,11 +15,10 @@
 #include "copy/paste.h"
 #include "model/components.h"
 #include "model/store.h"
-#include "ops/capacity_surface.h"
 #include "ops/load.h"
-#include "sim/grow.h"
 #include "sim/relax.h"
 #include "sim/spread.h"
+#include "testing/workloads.h"
 #include "view/draw.h"
 #include "view/mouse.h"
 #include "view/raster.h"
@@ -82,6 +81,8 @@ void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept 
 void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
 
 using namespace brimoss;
+using brimoss::testing::build_capacity_surface;
+using brimoss::testing::build_grown_surface;
 
 namespace {
 

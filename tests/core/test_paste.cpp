@@ -2,13 +2,11 @@
 
 #include <cmath>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "copy/mirror.h"
 #include "copy/paste.h"
-#include "copy_fixtures.h"
 #include "model/components.h"
 #include "model/samples.h"
 #include "model/surface_file.h"
@@ -16,13 +14,10 @@
 #include "ops/load.h"
 #include "sim/grow.h"
 #include "sim/remove.h"
+#include "testing/fixtures.h"
 
 using namespace brimoss;
-using brimoss::fixtures::broken_invariant;
-using brimoss::fixtures::duplicate_edges;
-using brimoss::fixtures::EdgeList;
-using brimoss::fixtures::from_faces;
-using brimoss::fixtures::surface;
+using namespace brimoss::testing;
 
 namespace {
 
@@ -245,7 +240,7 @@ TEST(Paste, StepsShrinkTheJoiningEdgeThenMerge) {
 TEST(Paste, MergeRenumbersAndDropsTheDuplicateWhereverItIs) {
   for (const bool dup_last : {false, true}) {
     SCOPED_TRACE(dup_last ? "duplicate last" : "duplicate in the middle");
-    EdgeList edges = fixtures::edges_of(kTwoChains);
+    EdgeList edges = edges_of(kTwoChains);
     if (dup_last) {
       edges.erase(std::find(edges.begin(), edges.end(), std::make_pair(0, 10)));
       edges.emplace_back(0, 10);
@@ -276,57 +271,6 @@ TEST(Paste, MergeRenumbersAndDropsTheDuplicateWhereverItIs) {
     const std::vector<Face> faces = {{0, 1, 2}, {0, 2, 3},  {3, 2, 4}, {0, 3, 9}, {0, 9, 8},
                                      {3, 7, 9}, {4, 5, 10}, {6, 7, 8}, {10, 6, 5}};
     for (int f = 0; f < s->NOS; ++f) EXPECT_EQ(s->face[f], faces[f]) << "face " << f;
-  }
-}
-
-// The merge's duplicate removal against the literal rule: find the first equal
-// pair p < q, delete q, search again from the start.
-TEST(Paste, DuplicateRemovalMatchesTheLiteralRule) {
-  for (unsigned seed = 1; seed <= 20; ++seed) {
-    SCOPED_TRACE(seed);
-    std::mt19937 rng(seed);
-    const int nov = 12, i1 = 3, i2 = 7;
-    auto s = surface(nov, {}, {});
-    std::uniform_int_distribution<int> vertex(0, nov - 1);
-    while (s->NOE < 60) {
-      int a = vertex(rng), b = vertex(rng);
-      if (a == b || (std::min(a, b) == i1 && std::max(a, b) == i2)) continue;
-      if (rng() % 4 == 0) std::swap(a, b);  // some stored backwards, as a file may
-      s->edge[s->NOE] = Edge{a, b};
-      s->phi[s->NOE] = 0.3 + 0.01 * s->NOE;
-      ++s->NOE;
-    }
-    s->edge[s->NOE] = Edge{i1, i2};
-    s->phi[s->NOE++] = 0.01;
-    s->g_paste_i1 = i1, s->g_paste_i2 = i2;
-
-    std::vector<Edge> e(s->edge.begin(), s->edge.begin() + s->NOE - 1);
-    std::vector<double> phi(s->phi.begin(), s->phi.begin() + s->NOE - 1);
-    for (Edge& x : e) {
-      for (int* v : {&x.first, &x.second})
-        if (*v == i2)
-          *v = i1;
-        else if (*v > i2)
-          --*v;
-      if (x.first > x.second) std::swap(x.first, x.second);
-    }
-    for (bool found = true; found;) {
-      found = false;
-      for (std::size_t p = 0; p < e.size() && !found; ++p)
-        for (std::size_t q = p + 1; q < e.size() && !found; ++q)
-          if (e[p] == e[q]) {
-            e.erase(e.begin() + q);
-            phi.erase(phi.begin() + q);
-            found = true;
-          }
-    }
-
-    pastevertices3(*s);
-    ASSERT_EQ(s->NOE, static_cast<int>(e.size()));
-    for (int l = 0; l < s->NOE; ++l) {
-      EXPECT_EQ(s->edge[l], e[l]);
-      EXPECT_EQ(s->phi[l], phi[l]);
-    }
   }
 }
 

@@ -11,11 +11,12 @@
 #include "model/samples.h"
 #include "model/store.h"
 #include "ops/load.h"
-#include "sim/grow.h"
+#include "testing/workloads.h"
 #include "view/draw.h"
 #include "view/raster.h"
 
 using namespace brimoss;
+using brimoss::testing::build_grown_surface;
 
 namespace {
 

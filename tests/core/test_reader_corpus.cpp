@@ -15,7 +15,7 @@ namespace {
 
 using Check = std::string (*)(const std::uint8_t*, std::size_t);
 
-int replay(const fs::path& dir, Check check = brimoss::fuzzcheck::check_input) {
+int replay(const fs::path& dir, Check check = brimoss::testing::check_input) {
   int n = 0;
   for (const auto& entry : fs::directory_iterator(dir)) {
     if (!entry.is_regular_file() || entry.path().filename().string()[0] == '.') continue;
@@ -40,7 +40,7 @@ TEST(ReaderCorpus, SeedsAndRegressionsAreHandledSoundly) {
 
 TEST(ScriptCorpus, SeedsAreHandledSoundly) {
   const fs::path root = fs::path(BRIMOSS_SOURCE_DIR) / "fuzz";
-  EXPECT_GT(replay(root / "script_corpus", brimoss::fuzzcheck::check_script), 10);
+  EXPECT_GT(replay(root / "script_corpus", brimoss::testing::check_script), 10);
 }
 
 TEST(ScriptCorpus, CommandsThatReachFilesAreLeftOut) {
@@ -50,8 +50,8 @@ TEST(ScriptCorpus, CommandsThatReachFilesAreLeftOut) {
   const std::string p = where.string();
   const std::string script = "save " + p + "\nexport " + p + ".obj\nexport-solid " + p +
                              ".stl 0.1\nopen " + p + "\nappend " + p + "\ntouch 2\n";
-  EXPECT_EQ(brimoss::fuzzcheck::check_script(reinterpret_cast<const std::uint8_t*>(script.data()),
-                                             script.size()),
+  EXPECT_EQ(brimoss::testing::check_script(reinterpret_cast<const std::uint8_t*>(script.data()),
+                                           script.size()),
             "");
   for (const char* ext : {"", ".obj", ".stl"}) EXPECT_FALSE(fs::exists(p + ext)) << p + ext;
 }

@@ -2,182 +2,22 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 #include <functional>
-#include <vector>
+#include <string>
 
 #include "model/invariants.h"
-#include "model/samples.h"
 #include "model/surface_file.h"
-#include "ops/capacity_surface.h"
 #include "ops/load.h"
 #include "sim/grow.h"
 #include "sim/relax.h"
 #include "sim/spread.h"
-#include "tests/core/grid_surface.h"
+#include "testing/fixtures.h"
 
 using namespace brimoss;
+using namespace brimoss::testing;
 
 namespace {
-
-// The relaxation pass written the slow way: every vertex pair j < k, and for
-// each pair every edge stored exactly as (j, k). The fast pass must add the
-// same contributions in the same order, so the two agree to the last bit.
-// Zero-length edges (and lengths so small that the correction overflows) are
-// skipped, and a move that would leave the finite numbers is not made, as in
-// the program.
-
-// Four ints at a time, for the edge scan below.
-using Lanes = int __attribute__((vector_size(16)));
-
-// The scan tests about 1.5e9 vertex pairs against edges per pass on the large
-// surfaces; unoptimised and instrumented (the sanitizer build) that takes
-// minutes, so this one test helper is always compiled optimised and without
-// the sanitizers, which the code under test keeps.
-#if defined(__GNUC__) && !defined(__clang__)
-#define BRIMOSS_REFERENCE_SPEED __attribute__((optimize("O2"), no_sanitize("address", "undefined")))
-#else
-#define BRIMOSS_REFERENCE_SPEED
-#endif
-
-BRIMOSS_REFERENCE_SPEED void literal_modifyonce(Store& s) {
-  for (int i = 0; i < s.NOV; ++i) s.dx[i] = s.dy[i] = s.dz[i] = 0;
-  for (int l = 0; l < s.NOE; ++l) {
-    const int a = s.edge[l].first, b = s.edge[l].second;
-    s.edgelength[l] =
-        std::sqrt((s.x[b] - s.x[a]) * (s.x[b] - s.x[a]) + (s.y[b] - s.y[a]) * (s.y[b] - s.y[a]) +
-                  (s.z[b] - s.z[a]) * (s.z[b] - s.z[a]));
-  }
-  // The ends of every edge, four edges a lane group, padded with -1 (which
-  // matches no vertex). Only so that testing every edge against every vertex
-  // pair stays affordable on a thousand vertices: a group of 64 edges is first
-  // tested as a whole, and only a group that holds (j, k) is walked edge by
-  // edge, in index order.
-  const int groups = (s.NOE + 3) / 4;
-  std::vector<Lanes> first(groups, Lanes{-1, -1, -1, -1}), second(first);
-  for (int l = 0; l < s.NOE; ++l) {
-    first[l / 4][l % 4] = s.edge[l].first;
-    second[l / 4][l % 4] = s.edge[l].second;
-  }
-  // Plain pointers: in an unoptimised build every operator[] is a call.
-  const Lanes* fp = first.data();
-  const Lanes* sp = second.data();
-  const Edge* edges = s.edge.data();
-  constexpr int kBlock = 16;  // lane groups per block
-  for (int j = 0; j < s.NOV; ++j) {
-    const Lanes jj = {j, j, j, j};
-    for (int k = j + 1; k < s.NOV; ++k) {
-      const Lanes kk = {k, k, k, k};
-      for (int g0 = 0; g0 < groups; g0 += kBlock) {
-        const int g1 = g0 + kBlock < groups ? g0 + kBlock : groups;
-        Lanes hit = {0, 0, 0, 0};
-        for (int g = g0; g < g1; ++g) hit |= (fp[g] == jj) & (sp[g] == kk);
-        if (!(hit[0] | hit[1] | hit[2] | hit[3])) continue;
-        const int l1 = 4 * g1 < s.NOE ? 4 * g1 : s.NOE;
-        for (int l = 4 * g0; l < l1; ++l) {
-          if (edges[l].first != j || edges[l].second != k) continue;
-          if (!(s.edgelength[l] > 0)) continue;
-          const double c = 1 - s.phi[l] / s.edgelength[l];
-          if (!std::isfinite(c)) continue;
-          s.dx[j] += c * (s.x[k] - s.x[j]);
-          s.dx[k] -= c * (s.x[k] - s.x[j]);
-          s.dy[j] += c * (s.y[k] - s.y[j]);
-          s.dy[k] -= c * (s.y[k] - s.y[j]);
-          s.dz[j] += c * (s.z[k] - s.z[j]);
-          s.dz[k] -= c * (s.z[k] - s.z[j]);
-        }
-      }
-    }
-  }
-  for (int i = 0; i < s.NOV; ++i) {
-    s.dx[i] *= 0.2;
-    s.dy[i] *= 0.2;
-    s.dz[i] *= 0.2;
-    // A move that would leave the finite numbers is not made.
-    if (std::isfinite(s.x[i] + s.dx[i]) && std::isfinite(s.y[i] + s.dy[i]) &&
-        std::isfinite(s.z[i] + s.dz[i])) {
-      s.x[i] += s.dx[i];
-      s.y[i] += s.dy[i];
-      s.z[i] += s.dz[i];
-    }
-  }
-}
-
-bool literal_modify(Store& s, int* passes) {
-  const int limit = s.touch_purturb ? 50 : 10;
-  int count = 0;
-  for (;;) {
-    ++count;
-    literal_modifyonce(s);
-    bool out = false;
-    for (int l = 0; l < s.NOE && !out; ++l) {
-      const int a = s.edge[l].first, b = s.edge[l].second;
-      const double len =
-          std::sqrt((s.x[b] - s.x[a]) * (s.x[b] - s.x[a]) + (s.y[b] - s.y[a]) * (s.y[b] - s.y[a]) +
-                    (s.z[b] - s.z[a]) * (s.z[b] - s.z[a]));
-      out = len - s.phi[l] < -0.05 || len - s.phi[l] > 0.05;
-    }
-    *passes = count;
-    if (count > limit) return false;
-    if (!out) return true;
-  }
-}
-
-// Positions and the scratch displacements, bit for bit.
-void expect_same_vertices(const Store& a, const Store& b) {
-  ASSERT_EQ(a.NOV, b.NOV);
-  const std::size_t n = sizeof(double) * a.NOV;
-  EXPECT_EQ(std::memcmp(a.x.data(), b.x.data(), n), 0);
-  EXPECT_EQ(std::memcmp(a.y.data(), b.y.data(), n), 0);
-  EXPECT_EQ(std::memcmp(a.z.data(), b.z.data(), n), 0);
-  EXPECT_EQ(std::memcmp(a.dx.data(), b.dx.data(), n), 0);
-  EXPECT_EQ(std::memcmp(a.dy.data(), b.dy.data(), n), 0);
-  EXPECT_EQ(std::memcmp(a.dz.data(), b.dz.data(), n), 0);
-  for (int i = 0; i < a.NOV; ++i) {
-    if (a.x[i] != b.x[i] || a.y[i] != b.y[i] || a.z[i] != b.z[i]) {
-      ADD_FAILURE() << "vertex " << i << " differs first";
-      return;
-    }
-  }
-}
-
-// A sample as written, before the relaxation that loading runs.
-void raw_sample(Store& s, int n) {
-  ParsedSurface p;
-  std::string err;
-  ASSERT_TRUE(parse_surface(sample_as_file_text(n), '\n', p, err)) << err;
-  commit_surface(s, p, false);
-}
-
-// The fast and the literal relaxation from the same start: after single passes
-// the positions, the scratch displacements and the edge lengths agree bit for
-// bit.
-void compare_passes(const Store& start, int passes) {
-  auto fast = std::make_unique<Store>(start);
-  auto slow = std::make_unique<Store>(start);
-  for (int p = 0; p < passes; ++p) {
-    modifyonce(*fast);
-    literal_modifyonce(*slow);
-  }
-  expect_same_vertices(*fast, *slow);
-  EXPECT_EQ(
-      std::memcmp(fast->edgelength.data(), slow->edgelength.data(), sizeof(double) * start.NOE), 0);
-}
-
-// ...and a full modify gives the same result, pass count and positions.
-void compare_modify(const Store& start, bool touch) {
-  auto fast = std::make_unique<Store>(start);
-  auto slow = std::make_unique<Store>(start);
-  fast->touch_purturb = slow->touch_purturb = touch;
-  const bool r_fast = modify(*fast);
-  const int passes_fast = last_modify_passes(*fast);
-  int passes = 0;
-  const bool r_slow = literal_modify(*slow, &passes);
-  EXPECT_EQ(r_fast, r_slow);
-  EXPECT_EQ(passes_fast, passes);
-  expect_same_vertices(*fast, *slow);
-}
 
 Store two_vertices(double x1, double phi, int first, int second) {
   Store s;
@@ -194,85 +34,6 @@ double len01(const Store& s) {
 }
 
 }  // namespace
-
-TEST(Relax, FastPassIsBitIdenticalToPairScanOnSamples) {
-  for (int n : {128, 129, 130, 131}) {
-    SCOPED_TRACE(n);
-    auto s = make_store();
-    raw_sample(*s, n);  // large corrections
-    compare_passes(*s, 5);
-    compare_modify(*s, true);
-    compare_modify(*s, false);
-    ReadSampleData(*s, n);  // relaxed, then disturbed
-    s->x[3] += 0.7;
-    s->z[5] -= 0.4;
-    compare_passes(*s, 5);
-    compare_modify(*s, true);
-  }
-}
-
-// A grid of 1000 vertices with its edge list shuffled, some edges listed twice
-// and (for the single passes) some reversed, so the fast order has to be
-// rebuilt from scratch and must still add every contribution where the pair
-// scan does.
-TEST(Relax, FastPassIsBitIdenticalOnLargeSurface) {
-  auto s = make_store();
-  fixture::make_grid_surface(*s, 25, 40, 12345);
-  ASSERT_EQ(s->NOV, 1000);
-  ASSERT_GT(s->NOE, 2800);
-  fixture::Jitter r{99};
-  for (int l = s->NOE - 1; l > 0; --l) {
-    const int m = static_cast<int>((r.next() + 1) * 0.5 * (l + 1)) % (l + 1);
-    std::swap(s->edge[l], s->edge[m]);
-    std::swap(s->phi[l], s->phi[m]);
-  }
-  for (int l = 0; l < 40; ++l) {
-    s->edge[s->NOE] = s->edge[l * 13];
-    s->phi[s->NOE] = s->phi[l * 13];
-    ++s->NOE;
-  }
-  auto reversed = std::make_unique<Store>(*s);
-  for (int l = 0; l < reversed->NOE; l += 97)
-    std::swap(reversed->edge[l].first, reversed->edge[l].second);
-  compare_passes(*reversed, 3);
-
-  // The targets of this grid disagree everywhere, so a full modify would run
-  // eleven slow passes. Instead: targets equal to the current lengths, then a
-  // few vertices knocked out of place, which modify settles in a few passes.
-  for (int l = 0; l < s->NOE; ++l) {
-    const Edge e = s->edge[l];
-    s->phi[l] = std::hypot(s->x[e.second] - s->x[e.first], s->y[e.second] - s->y[e.first],
-                           s->z[e.second] - s->z[e.first]);
-  }
-  for (int i = 0; i < s->NOV; i += 37) {
-    s->x[i] += 0.3 * r.next();
-    s->y[i] += 0.3 * r.next();
-    s->z[i] += 0.3 * r.next();
-  }
-  compare_modify(*s, true);
-  {
-    auto probe = std::make_unique<Store>(*s);
-    EXPECT_TRUE(modify(*probe));
-    EXPECT_GT(last_modify_passes(*probe), 2);  // really several passes
-  }
-}
-
-TEST(Relax, FastPassIsBitIdenticalOnGrownSurface) {
-  auto s = make_store();
-  build_grown_surface(*s);
-  ASSERT_GT(s->NOV, 900);
-  compare_passes(*s, 2);
-  fixture::Jitter r{3};
-  for (int i = 0; i < s->NOV; i += 29) {
-    s->x[i] += 0.1 * r.next();
-    s->y[i] += 0.1 * r.next();
-    s->z[i] += 0.1 * r.next();
-  }
-  compare_modify(*s, true);
-  auto probe = std::make_unique<Store>(*s);
-  modify(*probe);
-  EXPECT_GT(last_modify_passes(*probe), 2);
-}
 
 TEST(Relax, NoEdgesOnePassNothingMoves) {
   auto s = make_store();
@@ -457,7 +218,7 @@ TEST(Relax, OvershootingStepsAreHeldBackSoThatNoErrorGrows) {
          // The start-up surface, bent, spread open and grown by fifteen cells:
          // dragging its component leaves the new, unlabelled cells behind.
          initialize_store(s);
-         fixture::Jitter r{7};
+         Jitter r{7};
          for (int v = 0; v < s.NOV; ++v) s.z[v] += 0.6 * r.next();
          for (int k = 0; k < 5; ++k) spread(s);
          grow_border(s, 15);
@@ -511,7 +272,7 @@ TEST(Relax, VectorAndScalarPathsAgreeToTheBit) {
     return 0;
   };
   auto reversed_grid = [](Store& s) {
-    fixture::make_grid_surface(s, 25, 40, 777);
+    make_grid_surface(s, 25, 40, 777);
     for (int l = 0; l < s.NOE; l += 7) std::swap(s.edge[l].first, s.edge[l].second);
     s.edge[s.NOE] = s.edge[3];  // listed twice
     s.phi[s.NOE++] = s.phi[3];
@@ -529,8 +290,8 @@ TEST(Relax, VectorAndScalarPathsAgreeToTheBit) {
     s.x[0] += 0.5;  // something for the passes to do
   };
   const Case cases[] = {
-      {"raw sample", [](Store& s) { raw_sample(s, 129); }, passes},
-      {"raw sample, relaxed", [](Store& s) { raw_sample(s, 130); }, relax},
+      {"raw sample", [](Store& s) { build_raw_sample(s, 129); }, passes},
+      {"raw sample, relaxed", [](Store& s) { build_raw_sample(s, 130); }, relax},
       {"grid with reversed and repeated edges", reversed_grid, passes},
       {"grid with reversed and repeated edges, relaxed", reversed_grid, relax},
       {"edge listed 3000 times (held-back step)",
@@ -557,10 +318,8 @@ TEST(Relax, VectorAndScalarPathsAgreeToTheBit) {
     ASSERT_FALSE(relax_vector_path(*sca));
     const int got_sca = c.run(*sca);
     EXPECT_EQ(got_vec, got_sca);
-    expect_same_vertices(*vec, *sca);
-    EXPECT_EQ(
-        std::memcmp(vec->edgelength.data(), sca->edgelength.data(), sizeof(double) * start->NOE),
-        0);
+    EXPECT_TRUE(same_vertices(*vec, *sca));
+    EXPECT_TRUE(same_edge_lengths(*vec, *sca, start->NOE));
     // Something moved, so the comparison means something.
     EXPECT_NE(std::memcmp(vec->x.data(), start->x.data(), sizeof(double) * start->NOV), 0);
   }
@@ -569,6 +328,8 @@ TEST(Relax, VectorAndScalarPathsAgreeToTheBit) {
 // Vertices that come without edges (a file of bare points appended, a copy of
 // an edgeless surface) lie on no edge, so no pass may move them, whatever the
 // relaxation remembers of the edge list from before they came.
+// (The same store before its relaxation is held against the pair scan in
+// test_literal.cpp.)
 TEST(Relax, VerticesAddedWithoutEdgesStayWhereTheyAre) {
   const char* points = "3\n0,0,0\n1,0,0\n0,1,0\n0\n0\n";
   for (bool vector : {true, false}) {
@@ -588,17 +349,5 @@ TEST(Relax, VerticesAddedWithoutEdgesStayWhereTheyAre) {
       EXPECT_EQ(s->y[8 + k], want[k][1]) << k;
       EXPECT_EQ(s->z[8 + k], want[k][2]) << k;
     }
-
-    // The same store before its relaxation, against the pair scan: the vertex
-    // count changed, the edges did not.
-    auto start = make_store();
-    initialize_store(*start);
-    set_relax_vector_path(*start, vector);
-    ReadSampleData(*start, 128);
-    ParsedSurface p;
-    ASSERT_TRUE(parse_for_store(*start, points, true, p, err)) << err;
-    commit_surface(*start, p, true);
-    compare_passes(*start, 3);
-    compare_modify(*start, true);
   }
 }

@@ -10,9 +10,10 @@
 #include "model/undo.h"
 #include "ops/load.h"
 #include "sim/relax.h"
-#include "tests/core/store_bytes.h"
+#include "testing/fixtures.h"
 
 using namespace brimoss;
+using namespace brimoss::testing;
 
 namespace {
 
@@ -129,7 +130,7 @@ TEST(Samples, AnyOtherNumberLoadsSample131) {
     SCOPED_TRACE(n);
     auto s = make_store();
     EXPECT_EQ(ReadSampleData(*s, n), 1);
-    EXPECT_TRUE(fixture::same_store(*s, *ref));
+    EXPECT_TRUE(same_store(*s, *ref));
     EXPECT_EQ(s->NOV, 29);
     EXPECT_EQ(s->g_twincle, 1);
     EXPECT_EQ(s->NOcomp, 1);

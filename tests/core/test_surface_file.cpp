@@ -19,47 +19,13 @@
 #include "model/surface_file.h"
 #include "model/undo.h"
 #include "ops/load.h"
-#include "tests/core/grid_surface.h"
-#include "tests/core/store_bytes.h"
+#include "testing/fixtures.h"
 
 using namespace brimoss;
+using namespace brimoss::testing;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A fresh folder under the system's temporary folder, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    std::string t = (fs::temp_directory_path() / "brimoss-test-XXXXXX").string();
-    if (!mkdtemp(&t[0])) throw std::runtime_error("mkdtemp failed");
-    path_ = t;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  const fs::path& path() const { return path_; }
-  // Names in the folder, to see that no temporary file was left behind.
-  std::vector<std::string> names() const {
-    std::vector<std::string> n;
-    for (const auto& e : fs::directory_iterator(path_)) n.push_back(e.path().filename());
-    std::sort(n.begin(), n.end());
-    return n;
-  }
-
- private:
-  fs::path path_;
-};
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream o;
-  o << in.rdbuf();
-  return o.str();
-}
 
 void spit(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
@@ -130,7 +96,7 @@ TEST(SurfaceFileWrite, CoordinatesAsPrintfWritesThemAtAnyMagnitude) {
   // printf in the C locale is the definition of the format; the writer must
   // agree with it everywhere, roundings and huge values included.
   ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
-  fixture::Jitter r{77};
+  Jitter r{77};
   std::vector<double> values = {
       0.000005, 0.000015, 2.675,    -2.675,  0.125, 1e15 + 0.3, -1.7976931348623157e308,
       5e-324,   1e22,     0.999995, 1.000005};
@@ -166,7 +132,7 @@ TEST(SurfaceFileWrite, DoesNotDependOnTheLocale) {
   ASSERT_TRUE(open_surface_text(*u, in_c, err)) << err;
   EXPECT_EQ(in_de, in_c);
   EXPECT_NE(in_c.find("-1234.50000,"), std::string::npos);
-  EXPECT_TRUE(fixture::same_store(*t, *u));
+  EXPECT_TRUE(same_store(*t, *u));
 }
 
 // ---------------------------------------------------------------- reading
@@ -185,7 +151,7 @@ TEST(SurfaceFileRead, CrLfAndMissingFinalLineFeedReadTheSame) {
     SCOPED_TRACE(v.substr(0, 30));
     auto s = make_store();
     EXPECT_TRUE(open_surface_text(*s, v, err)) << err;
-    EXPECT_TRUE(fixture::same_store(*s, *ref));
+    EXPECT_TRUE(same_store(*s, *ref));
   }
 }
 
@@ -259,7 +225,7 @@ TEST(SurfaceFileRead, EverySampleRoundTrips) {
 TEST(SurfaceFileRead, OpenReplacesRelaxesLabelsAndLeavesTheSnapshot) {
   auto s = sample(131);
   makecopy(*s);
-  auto snap = fixture::byte_copy(*s);
+  auto snap = byte_copy(*s);
   s->g_twincle = 0;
   s->hilighted[1] = true;
   std::string err;
@@ -283,7 +249,7 @@ TEST(SurfaceFileAppend, GoesAfterTheSurfaceShiftedAlongX) {
   std::string err;
   ASSERT_TRUE(parse_surface(sample_as_file_text(128), '\n', p, err)) << err;
   // Before the relaxation: where the file's items land.
-  auto placed = fixture::byte_copy(*s);
+  auto placed = byte_copy(*s);
   commit_surface(*placed, p, true);
   EXPECT_EQ(placed->NOV, 108);
   EXPECT_EQ(placed->NOE, 314);
@@ -297,7 +263,7 @@ TEST(SurfaceFileAppend, GoesAfterTheSurfaceShiftedAlongX) {
   for (int i = 0; i < 100; ++i) ASSERT_EQ(placed->x[i], s->x[i]);
 
   // The whole command: snapshot, append, relax, label, twinkle.
-  auto before = fixture::byte_copy(*s);
+  auto before = byte_copy(*s);
   ASSERT_TRUE(append_surface_text(*s, sample_as_file_text(128), err)) << err;
   EXPECT_EQ(s->NOV, 108);
   EXPECT_EQ(s->NOE, 314);
@@ -334,16 +300,16 @@ TEST(SurfaceFileAppend, FillsTheStoreExactly) {
   for (int i = 0; i < 970; ++i) fits << i << "," << i + 1 << ",b\n";
   fits << "0\n";
   std::string err;
-  auto t = fixture::byte_copy(*s);
+  auto t = byte_copy(*s);
   EXPECT_TRUE(append_surface_text(*t, fits.str(), err)) << err;
   EXPECT_EQ(t->NOV, MAXNOV);
   std::string txt = fits.str();
   txt.replace(0, 3, "972");
   txt.insert(txt.find("\n970\n") + 1, "0,0,0\n");
-  auto before = fixture::byte_copy(*s);
+  auto before = byte_copy(*s);
   EXPECT_FALSE(append_surface_text(*s, txt, err));
   EXPECT_EQ(err, "line 1: 972 vertices do not fit: room for 971");
-  EXPECT_TRUE(fixture::same_store(*s, *before));
+  EXPECT_TRUE(same_store(*s, *before));
 }
 
 // ---------------------------------------------------------------- bad files
@@ -435,13 +401,13 @@ TEST(SurfaceFileRead, BadFilesAreRefusedLeavingEverythingAsItWas) {
     for (int append = 0; append < 2; ++append) {
       if (append ? !c.append : !c.open) continue;
       SCOPED_TRACE(std::string(c.name) + (append ? " (append)" : " (open)"));
-      auto s = fixture::byte_copy(*base);
+      auto s = byte_copy(*base);
       std::string err;
       const bool ok =
           append ? append_surface_text(*s, c.text, err) : open_surface_text(*s, c.text, err);
       EXPECT_FALSE(ok);
       EXPECT_EQ(err.rfind(c.want, 0), 0u) << err;
-      EXPECT_TRUE(fixture::same_store(*s, *base));
+      EXPECT_TRUE(same_store(*s, *base));
     }
   }
   // The same texts where they fit are accepted, so the refusals above are
@@ -456,13 +422,13 @@ TEST(SurfaceFileRead, BadFilesAreRefusedLeavingEverythingAsItWas) {
 TEST(SurfaceFileRead, FilesThatCannotBeRead) {
   TempDir dir;
   auto s = sample(131);
-  auto before = fixture::byte_copy(*s);
+  auto before = byte_copy(*s);
   std::string err;
   EXPECT_FALSE(open_surface_file(*s, dir.file("missing.brm"), err));
   EXPECT_NE(err.find("No such file"), std::string::npos) << err;
   EXPECT_FALSE(append_surface_file(*s, dir.path().string(), err));
   EXPECT_NE(err.find("folder"), std::string::npos) << err;
-  EXPECT_TRUE(fixture::same_store(*s, *before));
+  EXPECT_TRUE(same_store(*s, *before));
 
   spit(dir.file("ok.brm"), sample_as_file_text(128));
   EXPECT_TRUE(open_surface_file(*s, dir.file("ok.brm"), err)) << err;

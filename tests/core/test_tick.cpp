@@ -10,11 +10,13 @@
 #include "ops/load.h"
 #include "sim/relax.h"
 #include "sim/spread.h"
+#include "testing/fixtures.h"
 #include "view/draw.h"
 #include "view/mouse.h"
 #include "view/tick.h"
 
 using namespace brimoss;
+using namespace brimoss::testing;
 
 namespace {
 
@@ -39,16 +41,6 @@ TickBranch tick_and_draw(Store& s) {
   return b;
 }
 
-void expect_same_positions(const Store& a, const Store& b) {
-  ASSERT_EQ(a.NOV, b.NOV);
-  for (int i = 0; i < a.NOV; ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(a.x[i], b.x[i]);
-    EXPECT_EQ(a.y[i], b.y[i]);
-    EXPECT_EQ(a.z[i], b.z[i]);
-  }
-}
-
 // Angle of a point about the y axis, as a rotation by a about y adds a to it.
 double angle_about_y(double x, double z) { return std::atan2(z, x); }
 
@@ -67,7 +59,7 @@ TEST(Tick, StartUpPerturbsVertexOneFor49TicksWhileTheTwinkleRuns) {
     const int twinkle = s->g_twincle;
     ASSERT_EQ(tick_and_draw(*s), TickBranch::Perturb);
     EXPECT_STREQ(s->messagetxt, "Now purturbing..");
-    expect_same_positions(*s, *expected);
+    EXPECT_TRUE(same_positions(*s, *expected));
     EXPECT_EQ(s->g_purturb, p < 49 ? p + 1 : 0);
     EXPECT_EQ(s->g_twincle, twinkle == 0 || twinkle == faces ? 0 : twinkle + 1);
   }
@@ -233,7 +225,7 @@ TEST(Tick, SwayManyRunsFifteenSpreadingTicks) {
     spread(*expected);
     ASSERT_EQ(tick_and_draw(*s), TickBranch::Sway);
     EXPECT_STREQ(s->messagetxt, "Now swaying..");
-    expect_same_positions(*s, *expected);
+    EXPECT_TRUE(same_positions(*s, *expected));
     EXPECT_EQ(s->g_buru, 15 - k);
   }
   EXPECT_EQ(tick_and_draw(*s), TickBranch::Idle);
@@ -275,7 +267,7 @@ TEST(Tick, PerturbationOfAVertexThatIsGoneMovesNothing) {
     auto expected = clone(*s);
     modify(*expected);
     EXPECT_EQ(timer_tick(*s), TickBranch::Perturb);
-    expect_same_positions(*s, *expected);
+    EXPECT_TRUE(same_positions(*s, *expected));
     EXPECT_EQ(s->g_purturb, 2);
   }
 }

@@ -7,37 +7,17 @@
 #include "ops/load.h"
 #include "sim/grow.h"
 #include "sim/relax.h"
-#include "tests/core/store_bytes.h"
+#include "testing/fixtures.h"
 
 using namespace brimoss;
-
-namespace {
-
-// The geometric part of the store that the snapshot covers.
-void expect_same_surface(const Store& a, const Store& b) {
-  ASSERT_EQ(a.NOV, b.NOV);
-  ASSERT_EQ(a.NOE, b.NOE);
-  ASSERT_EQ(a.NOS, b.NOS);
-  for (int i = 0; i < a.NOV; ++i) {
-    EXPECT_EQ(a.x[i], b.x[i]) << i;
-    EXPECT_EQ(a.y[i], b.y[i]) << i;
-    EXPECT_EQ(a.z[i], b.z[i]) << i;
-  }
-  for (int l = 0; l < a.NOE; ++l) {
-    EXPECT_EQ(a.edge[l], b.edge[l]) << l;
-    EXPECT_EQ(a.phi[l], b.phi[l]) << l;
-  }
-  for (int f = 0; f < a.NOS; ++f) EXPECT_EQ(a.face[f], b.face[f]) << f;
-}
-
-}  // namespace
+using namespace brimoss::testing;
 
 TEST(Undo, NothingToUndoChangesNothing) {
   auto s = make_store();
   initialize_store(*s);
-  auto before = fixture::byte_copy(*s);
+  auto before = byte_copy(*s);
   undopaste(*s);
-  EXPECT_TRUE(fixture::same_store(*s, *before));
+  EXPECT_TRUE(same_store(*s, *before));
 
   // A snapshot of an empty surface reads as none.
   auto e = make_store();
@@ -47,9 +27,9 @@ TEST(Undo, NothingToUndoChangesNothing) {
   std::string err;
   ASSERT_TRUE(parse_surface(sample_as_file_text(128), '\n', p, err));
   commit_surface(*e, p, false);
-  before = fixture::byte_copy(*e);
+  before = byte_copy(*e);
   undopaste(*e);
-  EXPECT_TRUE(fixture::same_store(*e, *before));
+  EXPECT_TRUE(same_store(*e, *before));
 }
 
 TEST(Undo, RestoresPositionsEdgesTargetsFacesOnceOnly) {
@@ -65,11 +45,11 @@ TEST(Undo, RestoresPositionsEdgesTargetsFacesOnceOnly) {
   modify(*s);
 
   undopaste(*s);
-  expect_same_surface(*s, *before);
+  EXPECT_TRUE(same_surface(*s, *before));
   EXPECT_EQ(s->_NOV, 0);
-  auto after_first = fixture::byte_copy(*s);
+  auto after_first = byte_copy(*s);
   undopaste(*s);
-  EXPECT_TRUE(fixture::same_store(*s, *after_first));
+  EXPECT_TRUE(same_store(*s, *after_first));
 }
 
 TEST(Undo, OnlyTheLatestSnapshotIsKept) {
@@ -79,7 +59,7 @@ TEST(Undo, OnlyTheLatestSnapshotIsKept) {
   auto after_one = std::make_unique<Store>(*s);
   ASSERT_EQ(grow_border(*s, 1), 1);
   undopaste(*s);
-  expect_same_surface(*s, *after_one);
+  EXPECT_TRUE(same_surface(*s, *after_one));
 }
 
 TEST(Undo, LabelsHighlightsAndSettingsAreNotPartOfTheSnapshot) {
@@ -119,7 +99,7 @@ TEST(Undo, LoadingASampleDropsTheSnapshot) {
   makecopy(*s);
   ReadSampleData(*s, 128);
   EXPECT_EQ(s->_NOV, 0);
-  auto before = fixture::byte_copy(*s);
+  auto before = byte_copy(*s);
   undopaste(*s);
-  EXPECT_TRUE(fixture::same_store(*s, *before));
+  EXPECT_TRUE(same_store(*s, *before));
 }

@@ -8,9 +8,8 @@
 #include <string>
 
 #include "gui_util.h"
-#include "ops/capacity_surface.h"
 #include "ops/load.h"
-#include "sim/grow.h"
+#include "testing/workloads.h"
 #include "view/tick.h"
 #include "view/wx/frame_rate.h"
 
@@ -19,9 +18,9 @@ TEST_F(WindowTest, RealTimerRepaintsWhileTheGrownSurfaceSpinsAndSways) {
   brimoss::Store& st = s();
   const char* which = std::getenv("BRIMOSS_FPS_SURFACE");
   if (which && std::string(which) == "capacity")
-    brimoss::build_capacity_surface(st);
+    brimoss::testing::build_capacity_surface(st);
   else
-    brimoss::build_grown_surface(st);
+    brimoss::testing::build_grown_surface(st);
   st.g_purturb = 0;
   st.g_twincle = 0;
   ASSERT_TRUE(frame->m_canvas->m_timer.IsRunning());

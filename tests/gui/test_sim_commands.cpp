@@ -7,8 +7,8 @@
 #include "model/samples.h"
 #include "model/surface_file.h"
 #include "ops/load.h"
-#include "sim/grow.h"
 #include "sim/remove.h"
+#include "testing/workloads.h"
 
 using brimoss::Store;
 
@@ -44,8 +44,8 @@ TEST_F(WindowTest, GrowPullAndRemoveCommandsActAtTheCurrentVertex) {
 // would; set BRIMOSS_SHOT to a .png path to keep a picture of the canvas.
 TEST_F(WindowTest, GrownSurfaceIsDrawn) {
   auto grown = brimoss::make_store();
-  brimoss::build_grown_surface(*grown);
-  const std::string path = testing::TempDir() + "grown.brm";
+  brimoss::testing::build_grown_surface(*grown);
+  const std::string path = ::testing::TempDir() + "grown.brm";
   std::string err;
   ASSERT_TRUE(brimoss::save_surface_file(*grown, path, err)) << err;
 

@@ -14,7 +14,9 @@ fail=0
 for want in 'model/up.h:2: model/ may not include sim/' \
             'sim/toolkit.cpp: the toolkit belongs' \
             'view/app.cpp:2: view/ may not include app/' \
-            'cli/peer.cpp:1: cli/ may not include app/'; do
+            'cli/peer.cpp:1: cli/ may not include app/' \
+            'copy/fixture.cpp:2: copy/ may not include testing/' \
+            'testing/program.cpp:2: testing/ may not include cli/'; do
   grep -qF "$want" <<<"$out" || { echo "FAIL: not reported: $want"; fail=1; }
 done
 if grep -q 'ops/fine.cpp' <<<"$out"; then echo "FAIL: a downward include was reported"; fail=1; fi

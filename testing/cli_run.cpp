@@ -1,42 +1,36 @@
-// Runs the batch tool from the tests: the script on standard input, both
-// outputs captured.
-#pragma once
+#include "testing/cli_run.h"
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 extern char** environ;
 
-namespace brimoss::testcli {
+namespace brimoss::testing {
 
-struct CliResult {
-  int status = -1;
-  std::string out, err;
-};
-
-inline std::string slurp(const std::string& path) {
+std::string slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream o;
   o << in.rdbuf();
   return o.str();
 }
 
-inline std::string temp_name(const std::string& name) {
-  return ::testing::TempDir() + "brimoss_cli_" + std::to_string(getpid()) + "_" + name;
+std::string temp_name(const std::string& name) {
+  // Where the test framework puts its own temporary files.
+  const char* dir = std::getenv("TEST_TMPDIR");
+  std::string d = dir && *dir ? dir : "/tmp/";
+  if (d.back() != '/') d += '/';
+  return d + "brimoss_cli_" + std::to_string(getpid()) + "_" + name;
 }
 
-// Runs the batch tool with `args`, the script on standard input, and both
-// outputs captured in files (no pipe to fill up).
-inline CliResult run_cli(const std::string& script, std::vector<std::string> args = {}) {
+CliResult run_cli(const std::string& script, std::vector<std::string> args,
+                  const std::string& dir) {
   const std::string in = temp_name("in"), out = temp_name("out"), err = temp_name("err");
   std::ofstream(in, std::ios::binary) << script;
   posix_spawn_file_actions_t fa;
@@ -44,6 +38,7 @@ inline CliResult run_cli(const std::string& script, std::vector<std::string> arg
   posix_spawn_file_actions_addopen(&fa, 0, in.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!dir.empty()) posix_spawn_file_actions_addchdir_np(&fa, dir.c_str());
   args.insert(args.begin(), BRIMOSS_CLI);
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
@@ -64,4 +59,4 @@ inline CliResult run_cli(const std::string& script, std::vector<std::string> arg
   return r;
 }
 
-}  // namespace brimoss::testcli
+}  // namespace brimoss::testing

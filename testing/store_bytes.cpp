@@ -1,31 +1,29 @@
-// Byte-for-byte comparison of whole stores, for checking that a refused
-// operation changed nothing at all: surface, counters, snapshot, labels,
-// settings and scratch alike. Copies are made with memcpy so that padding
-// bytes are copied too and compare equal.
-#pragma once
-
-#include <gtest/gtest.h>
+#include "testing/store_bytes.h"
 
 #include <cstddef>
 #include <cstring>
-#include <memory>
-#include <type_traits>
 
-#include "model/store.h"
+namespace brimoss::testing {
 
-namespace brimoss::fixture {
-
-static_assert(std::is_trivially_copyable_v<Store>, "stores are compared and copied as bytes");
-
-inline std::unique_ptr<Store> byte_copy(const Store& s) {
+std::unique_ptr<Store> byte_copy(const Store& s) {
   auto c = std::make_unique<Store>();
-  std::memcpy(static_cast<void*>(c.get()), &s, sizeof(Store));
+  byte_copy_into(*c, s);
   return c;
 }
 
-// The member that holds byte `offset`, as far as the list below knows (a
-// member added later shows as the last listed one before it).
-inline const char* member_at(std::size_t offset) {
+void byte_copy_into(Store& to, const Store& from) {
+  std::memcpy(static_cast<void*>(&to), &from, sizeof(Store));
+}
+
+std::ptrdiff_t first_different_byte(const Store& a, const Store& b) {
+  const auto* p = reinterpret_cast<const unsigned char*>(&a);
+  const auto* q = reinterpret_cast<const unsigned char*>(&b);
+  for (std::size_t i = 0; i < sizeof(Store); ++i)
+    if (p[i] != q[i]) return static_cast<std::ptrdiff_t>(i);
+  return -1;
+}
+
+const char* member_at(std::size_t offset) {
 #define BRIMOSS_MEMBER(m) \
   { offsetof(Store, m), #m }
   static const struct {
@@ -82,14 +80,4 @@ inline const char* member_at(std::size_t offset) {
   return best;
 }
 
-inline ::testing::AssertionResult same_store(const Store& a, const Store& b) {
-  const auto* p = reinterpret_cast<const unsigned char*>(&a);
-  const auto* q = reinterpret_cast<const unsigned char*>(&b);
-  for (std::size_t i = 0; i < sizeof(Store); ++i)
-    if (p[i] != q[i])
-      return ::testing::AssertionFailure()
-             << "stores differ first at byte " << i << " (in or after " << member_at(i) << ")";
-  return ::testing::AssertionSuccess();
-}
-
-}  // namespace brimoss::fixture
+}  // namespace brimoss::testing

@@ -1,29 +1,10 @@
-// A large test surface: a triangulated grid of cols x rows vertices with
-// jittered positions and a deterministic mixture of edge kinds, so that the
-// target lengths disagree with the grid and relaxation has real work to do.
-#pragma once
+#include "testing/grids.h"
 
-#include <cstdint>
+#include <cmath>
 
-#include "model/store.h"
+namespace brimoss::testing {
 
-namespace brimoss::fixture {
-
-// Uniform in [-1, 1), from a fixed 64-bit generator so that every platform
-// builds the same surface.
-struct Jitter {
-  std::uint64_t state;
-  double next() {
-    state = state * 6364136223846793005ull + 1442695040888963407ull;
-    return static_cast<double>(state >> 11) * (1.0 / 9007199254740992.0) * 2.0 - 1.0;
-  }
-};
-
-// Replaces the surface of `s` by the grid; every edge lower index first, every
-// face oriented the same way. 25 x 40 gives 1000 vertices, 2871 edges and
-// 1872 faces.
-inline void make_grid_surface(Store& s, int cols, int rows, std::uint64_t seed,
-                              double jitter = 0.15) {
+void make_grid_surface(Store& s, int cols, int rows, std::uint64_t seed, double jitter) {
   Jitter r{seed};
   s.NOV = s.NOE = s.NOS = 0;
   for (int j = 0; j < rows; ++j)
@@ -52,4 +33,17 @@ inline void make_grid_surface(Store& s, int cols, int rows, std::uint64_t seed,
     }
 }
 
-}  // namespace brimoss::fixture
+void rest_and_knock(Store& s, Jitter& r) {
+  for (int l = 0; l < s.NOE; ++l) {
+    const Edge e = s.edge[l];
+    s.phi[l] = std::hypot(s.x[e.second] - s.x[e.first], s.y[e.second] - s.y[e.first],
+                          s.z[e.second] - s.z[e.first]);
+  }
+  for (int i = 0; i < s.NOV; i += 37) {
+    s.x[i] += 0.3 * r.next();
+    s.y[i] += 0.3 * r.next();
+    s.z[i] += 0.3 * r.next();
+  }
+}
+
+}  // namespace brimoss::testing

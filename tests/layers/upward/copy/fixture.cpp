@@ -1,0 +1,2 @@
+#include "copy/paste.h"
+#include "testing/workloads.h"

@@ -1,0 +1,2 @@
+#include "view/draw.h"
+#include "cli/cli.h"
