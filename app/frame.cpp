@@ -3,6 +3,7 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 
+#include "app/extra_ids.h"
 #include "app/globals.h"
 #include "app/icon.xpm"
 #include "app/ids.h"
@@ -37,6 +38,7 @@ wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
   EVT_MENU(MenuId::TouchPerturbation, MyFrame::OnTouchPurturb)
   EVT_MENU(MenuId::DetectComponents, MyFrame::OnDetectConnComp)
   EVT_MENU(MenuId::RemoveCell, MyFrame::OnRemoveCell)
+  EVT_MENU(ExtraId::Guide, MyFrame::OnGuide)
 wxEND_EVENT_TABLE()
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) {
@@ -91,6 +93,7 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) 
 
   wxMenu* help = new wxMenu;
   help->Append(MenuId::Help, "&Help\tCtrl-H");
+  help->Append(ExtraId::Guide, "Brimoss &guide\tF1");
 
   wxMenuBar* bar = new wxMenuBar;
   bar->Append(file, "&File");

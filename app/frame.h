@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+class GuideWindow;
 class MyCanvas;
 class WXDLLIMPEXP_FWD_CORE wxPrinterBase;
 
@@ -51,6 +52,10 @@ class MyFrame : public wxFrame {
   // Sway.
   void OnTouchPurturb(wxCommandEvent& event);
   void OnBuru(wxCommandEvent& event);
+
+  // Help: the guide for first-time users, one window at a time.
+  void OnGuide(wxCommandEvent& event);
+  GuideWindow* m_guide = nullptr;
 
   // Colour.
   void OnColor(wxCommandEvent& event);
