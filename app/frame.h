@@ -60,6 +60,9 @@ class MyFrame : public wxFrame {
   // Colour.
   void OnColor(wxCommandEvent& event);
   wxColour SelectColour();
+  // The same dialog, titled with the colour it changes (empty: the toolkit's
+  // own title).
+  wxColour SelectColour(const wxString& title);
   // How OnColor asks for a colour; empty means SelectColour. Tests put their
   // answer here, since the toolkit's colour dialog cannot be answered from
   // outside.
