@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include "app/cmdline.h"
 #include "app/frame.h"
 #include "app/globals.h"
 #include "model/store.h"
@@ -19,11 +20,23 @@ void InitializeData() {
   if (!g_pageSetupData) g_pageSetupData = new wxPageSetupDialogData(*g_printData);
 }
 
+void OpenStartupFile(MyFrame* frame, const std::vector<std::string>& args) {
+  const brimoss::app::CommandLine c = brimoss::app::parse_command_line(args);
+  if (c.action != brimoss::app::CommandLine::Action::Run || c.file.empty()) return;
+  // The bytes of the name as the system gave them; OpenPath turns them back.
+  frame->OpenPath(wxString(c.file.c_str(), *wxConvFileName));
+}
+
 bool MyApp::OnInit() {
-  // The base class is not asked to parse a command line: the program takes
-  // no arguments.
-  SetTopWindow(CreateMainWindow());
-  return Initialize();
+  // The base class is not asked to parse the command line: main has read it
+  // already, and only a file name is left to act on.
+  MyFrame* frame = CreateMainWindow();
+  SetTopWindow(frame);
+  if (!Initialize()) return false;
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i].fn_str());
+  OpenStartupFile(frame, args);
+  return true;
 }
 
 bool MyApp::Initialize() {

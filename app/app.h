@@ -3,6 +3,9 @@
 
 #include <wx/wx.h>
 
+#include <string>
+#include <vector>
+
 class MyApp : public wxApp {
  public:
   bool OnInit() override;
@@ -20,5 +23,9 @@ class MyFrame;
 // shown; then the store and the printer settings.
 MyFrame* CreateMainWindow();
 void InitializeData();
+// After start-up: opens the file named among the program's arguments (the
+// program name left out), as File > Open does; a refused file is reported and
+// the start-up surface stays.
+void OpenStartupFile(MyFrame* frame, const std::vector<std::string>& args);
 
 wxDECLARE_APP(MyApp);

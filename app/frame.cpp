@@ -37,6 +37,7 @@ wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
   EVT_MENU(MenuId::TouchPerturbation, MyFrame::OnTouchPurturb)
   EVT_MENU(MenuId::DetectComponents, MyFrame::OnDetectConnComp)
   EVT_MENU(MenuId::RemoveCell, MyFrame::OnRemoveCell)
+  EVT_MENU(MenuId::Guide, MyFrame::OnGuide)
 wxEND_EVENT_TABLE()
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) {
@@ -91,6 +92,7 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) 
 
   wxMenu* help = new wxMenu;
   help->Append(MenuId::Help, "&Help\tCtrl-H");
+  help->Append(MenuId::Guide, "Brimoss &guide\tF1");
 
   wxMenuBar* bar = new wxMenuBar;
   bar->Append(file, "&File");

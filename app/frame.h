@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+class GuideWindow;
 class MyCanvas;
 class WXDLLIMPEXP_FWD_CORE wxPrinterBase;
 
@@ -52,9 +53,16 @@ class MyFrame : public wxFrame {
   void OnTouchPurturb(wxCommandEvent& event);
   void OnBuru(wxCommandEvent& event);
 
+  // Help: the guide for first-time users, one window at a time.
+  void OnGuide(wxCommandEvent& event);
+  GuideWindow* m_guide = nullptr;
+
   // Colour.
   void OnColor(wxCommandEvent& event);
   wxColour SelectColour();
+  // The same dialog, titled with the colour it changes (empty: the toolkit's
+  // own title).
+  wxColour SelectColour(const wxString& title);
   // How OnColor asks for a colour; empty means SelectColour. Tests put their
   // answer here, since the toolkit's colour dialog cannot be answered from
   // outside.

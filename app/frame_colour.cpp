@@ -9,8 +9,24 @@
 #include "ops/commands.h"
 #include "view/wx/printout.h"
 
+namespace {
+
+// The colour dialog's title: which colour the user is changing.
+wxString ColourTitle(int id) {
+  switch (id) {
+    case MenuId::FaceForeground:
+      return "Front face colour";
+    case MenuId::FaceBackground:
+      return "Back face colour";
+    default:
+      return "Background colour";
+  }
+}
+
+}  // namespace
+
 void MyFrame::OnColor(wxCommandEvent& event) {
-  const wxColour c = m_askColour ? m_askColour() : SelectColour();
+  const wxColour c = m_askColour ? m_askColour() : SelectColour(ColourTitle(event.GetId()));
   // A cancelled dialog gives an unset colour: the colours stay as they were
   // rather than turning black.
   if (!c.IsOk()) {
@@ -35,9 +51,12 @@ void MyFrame::OnColor(wxCommandEvent& event) {
   Refresh(false);
 }
 
-wxColour MyFrame::SelectColour() {
+wxColour MyFrame::SelectColour() { return SelectColour(wxString()); }
+
+wxColour MyFrame::SelectColour(const wxString& title) {
   wxColourData data;
   wxColourDialog dialog(this, &data);
+  if (!title.empty()) dialog.SetTitle(title);
   if (dialog.ShowModal() != wxID_OK) return wxColour();
   return dialog.GetColourData().GetColour();
 }

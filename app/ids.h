@@ -40,5 +40,8 @@ enum : int {
   FaceForeground = 31,
   FaceBackground = 32,
   BackgroundColour = 33,
+
+  // Added beside the original commands, above all their ids.
+  Guide = 40,  // Help > Brimoss guide
 };
 }  // namespace MenuId

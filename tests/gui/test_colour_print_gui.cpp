@@ -37,6 +37,21 @@ class ColourDialogSeen : public wxExpectModalBase<wxColourDialog, ColourDialogSe
   wxWindow** parent_;
 };
 
+// Cancels the colour dialog, noting its title.
+class TitleSeen : public wxExpectModalBase<wxColourDialog, TitleSeen> {
+ public:
+  explicit TitleSeen(wxString* title) : title_(title) {}
+
+ protected:
+  int OnInvoked(wxColourDialog* dlg) const override {
+    *title_ = dlg->GetTitle();
+    return wxID_CANCEL;
+  }
+
+ private:
+  wxString* title_;
+};
+
 // Every colour setting, in a form gtest can compare and print.
 std::vector<int> AllColours(const brimoss::Store& s) {
   return {s.basecolR,       s.basecolG,       s.basecolB, s.modifycolR, s.modifycolG,
@@ -222,6 +237,25 @@ TEST_F(ColourPrintTest, SelectColourGivesAColourOnlyWhenConfirmed) {
   const std::vector<int> before = AllColours(s());
   wxTEST_DIALOG(Send(MenuId::FaceBackground), ColourDialogSeen(wxID_CANCEL, &parent));
   EXPECT_EQ(AllColours(s()), before);
+}
+
+TEST_F(ColourPrintTest, ColourDialogTitleNamesTheColourBeingChanged) {
+  const struct {
+    int id;
+    const char* title;
+  } items[] = {
+      {MenuId::FaceForeground, "Front face colour"},
+      {MenuId::FaceBackground, "Back face colour"},
+      {MenuId::BackgroundColour, "Background colour"},
+  };
+  const std::vector<int> before = AllColours(s());
+  for (const auto& item : items) {
+    SCOPED_TRACE(item.title);
+    wxString title;
+    wxTEST_DIALOG(Send(item.id), TitleSeen(&title));
+    EXPECT_EQ(title, item.title);
+  }
+  EXPECT_EQ(AllColours(s()), before) << "cancelled: nothing changes";
 }
 
 TEST_F(ColourPrintTest, NewBackgroundShowsOnTheCanvasAndThePage) {

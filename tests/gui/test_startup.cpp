@@ -134,7 +134,8 @@ TEST_F(WindowTest, MenusAreExactlyTheCommandTable) {
               {32, "Face &background...", N, ""},
               {33, "Background &color...", N, ""}},
              "Colour");
-  ExpectMenu(bar->GetMenu(4), {{30, "&Help\tCtrl-H", N, ""}}, "Help");
+  ExpectMenu(bar->GetMenu(4), {{30, "&Help\tCtrl-H", N, ""}, {40, "Brimoss &guide\tF1", N, ""}},
+             "Help");
 }
 
 TEST_F(WindowTest, EveryTableIdReachesAHandlerAndNoOtherIdDoes) {

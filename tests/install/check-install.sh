@@ -44,7 +44,7 @@ else
   else
     echo "note: desktop-file-validate not found; checking the keys only"
   fi
-  for line in '[Desktop Entry]' 'Type=Application' 'Name=Brimoss' 'Exec=brimoss' 'Icon=brimoss' \
+  for line in '[Desktop Entry]' 'Type=Application' 'Name=Brimoss' 'Exec=brimoss %f' 'Icon=brimoss' \
     'Categories=Graphics;Science;Education;' 'MimeType=application/x-brimoss;'; do
     grep -qxF "$line" "$desktop" || fail "brimoss.desktop lacks the line $line"
   done

@@ -1,0 +1,149 @@
+// The program's arguments: how they are read, what the program answers
+// without a window, and a file named on the command line opened at start-up.
+#include <sys/wait.h>
+#include <unistd.h>
+#include <wx/filename.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "app/cmdline.h"
+#include "gui_util.h"
+#include "model/samples.h"
+#include "model/surface_file.h"
+
+using brimoss::app::CommandLine;
+using brimoss::app::parse_command_line;
+
+TEST(CommandLine, ArgumentsAreReadAsTheyAreMeant) {
+  using A = CommandLine::Action;
+  const struct {
+    std::vector<std::string> args;
+    A action;
+    std::string file;
+  } cases[] = {
+      {{}, A::Run, ""},
+      {{"a.brm"}, A::Run, "a.brm"},
+      {{"/some/dir/a b.brm"}, A::Run, "/some/dir/a b.brm"},
+      {{"-"}, A::Run, "-"},
+      {{"--", "-odd.brm"}, A::Run, "-odd.brm"},
+      {{"--help"}, A::Help, ""},
+      {{"-h"}, A::Help, ""},
+      {{"a.brm", "--help"}, A::Help, ""},
+      {{"--version"}, A::Version, ""},
+      {{"--version", "--help"}, A::Help, ""},
+      {{"--bogus"}, A::Error, ""},
+      {{"-x", "a.brm"}, A::Error, ""},
+      {{"a.brm", "b.brm"}, A::Error, ""},
+      {{"--", "--help"}, A::Run, "--help"},
+      {{""}, A::Error, ""},
+  };
+  for (const auto& c : cases) {
+    std::string shown;
+    for (const auto& a : c.args) shown += "[" + a + "]";
+    SCOPED_TRACE(shown);
+    const CommandLine got = parse_command_line(c.args);
+    EXPECT_EQ(got.action, c.action);
+    EXPECT_EQ(got.file, c.file);
+    EXPECT_EQ(got.error.empty(), c.action != A::Error);
+  }
+}
+
+namespace {
+
+struct Ran {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs the program with `args` (shell words) and no display at all.
+Ran RunProgram(const std::string& args) {
+  char errName[] = "/tmp/brimoss-cmdline-XXXXXX";
+  const int fd = mkstemp(errName);
+  EXPECT_GE(fd, 0);
+  close(fd);
+  const std::string cmd =
+      "env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 " BRIMOSS_APP " " + args + " 2>" + errName;
+  Ran r;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[512];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  }
+  std::ifstream e(errName);
+  r.err.assign(std::istreambuf_iterator<char>(e), {});
+  std::remove(errName);
+  return r;
+}
+
+}  // namespace
+
+TEST(CommandLine, HelpVersionAndMistakesAnswerWithoutAWindow) {
+  const Ran help = RunProgram("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out, brimoss::app::usage_text());
+  EXPECT_EQ(help.err, "");
+
+  const Ran version = RunProgram("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("brimoss ", 0), 0u) << version.out;
+  EXPECT_EQ(version.out.find("unknown"), std::string::npos) << version.out;
+
+  const Ran bad = RunProgram("--bogus");
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.out, "");
+  EXPECT_NE(bad.err.find("--bogus"), std::string::npos) << bad.err;
+  EXPECT_NE(bad.err.find(brimoss::app::usage_text()), std::string::npos) << bad.err;
+}
+
+class StartupFileTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    frame->m_canvas->m_timer.Stop();
+    char tmpl[] = "/tmp/brimoss-startfile-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir = tmpl;
+  }
+  void TearDown() override {
+    wxFileName::Rmdir(dir, wxPATH_RMDIR_RECURSIVE);
+    WindowTest::TearDown();
+  }
+  std::string dir;
+};
+
+TEST_F(StartupFileTest, FileOnTheCommandLineIsOpenedAfterTheStartupSample) {
+  const std::string startup = brimoss::surface_text(s());
+  {
+    NoDialogs none;
+    OpenStartupFile(frame, {});
+  }
+  EXPECT_EQ(brimoss::surface_text(s()), startup) << "no file: sample 131 stays";
+
+  const std::string path = dir + "/cell.brm";
+  std::ofstream(path) << brimoss::sample_as_file_text(128);
+  {
+    NoDialogs none;
+    OpenStartupFile(frame, {path});
+  }
+  EXPECT_EQ(s().NOV, 8);
+  EXPECT_EQ(s().NOS, 7);
+  EXPECT_EQ(s()._NOV, 0) << "opening takes no snapshot";
+}
+
+TEST_F(StartupFileTest, RefusedFileIsReportedAndTheStartupSampleStays) {
+  const std::string startup = brimoss::surface_text(s());
+  for (const std::string name : {"bad.brm", "missing.brm"}) {
+    SCOPED_TRACE(name);
+    const std::string path = dir + "/" + name;
+    if (name == "bad.brm") std::ofstream(path) << "hello\n";
+    auto box = std::make_shared<SeenMessage>();
+    wxTEST_DIALOG(OpenStartupFile(frame, {path}), ExpectMessage(box, wxID_OK));
+    EXPECT_EQ(box->message.BeforeFirst('\n'), "The surface was not opened.");
+    EXPECT_TRUE(box->style & wxICON_ERROR);
+    EXPECT_EQ(wxGetTopLevelParent(box->parent), frame);
+    EXPECT_EQ(brimoss::surface_text(s()), startup);
+  }
+}

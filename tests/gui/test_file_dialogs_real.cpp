@@ -1,0 +1,147 @@
+// Open, Open and append and Save through the toolkit's own file dialog, shown
+// on screen and typed into as a user would (xdotool): a full path typed into
+// the dialog must be the file read or written, whatever folder it shows.
+#include <wx/filename.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "gui_util.h"
+#include "model/samples.h"
+#include "model/surface_file.h"
+
+namespace {
+
+std::string ReadAll(const wxString& path) {
+  std::ifstream in(path.fn_str(), std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void WriteAll(const wxString& path, const std::string& text) {
+  std::ofstream out(path.fn_str(), std::ios::binary);
+  out << text;
+}
+
+// Lets the file dialog show itself and remembers it; any other dialog (such as
+// the question before an overwrite) is recorded and answered No.
+class ShowFileDialog : public wxModalDialogHook {
+ public:
+  ShowFileDialog() { Register(); }
+  ~ShowFileDialog() override { Unregister(); }
+
+  wxDialog* fileDialog = nullptr;
+  int others = 0;
+
+ protected:
+  int Enter(wxDialog* dlg) override {
+    if (wxDynamicCast(dlg, wxFileDialog)) {
+      fileDialog = dlg;
+      return wxID_NONE;
+    }
+    ++others;
+    return wxID_NO;
+  }
+  void Exit(wxDialog* dlg) override {
+    if (dlg == fileDialog) fileDialog = nullptr;
+  }
+};
+
+class RealFileDialogTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    frame->m_canvas->m_timer.Stop();
+    ShowAndSettle();
+    char tmpl[] = "/tmp/brimoss-realdlg-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    root = tmpl;
+    shown = root + "/shown";
+    other = root + "/other";
+    ASSERT_TRUE(wxFileName::Mkdir(shown));
+    ASSERT_TRUE(wxFileName::Mkdir(other));
+    // The dialog opens on the working folder: that is the folder it shows.
+    oldCwd = wxGetCwd();
+    ASSERT_TRUE(wxSetWorkingDirectory(shown));
+  }
+  void TearDown() override {
+    wxSetWorkingDirectory(oldCwd);
+    wxFileName::Rmdir(root, wxPATH_RMDIR_RECURSIVE);
+    WindowTest::TearDown();
+  }
+
+  // Sends the menu command `id` and, once its file dialog is on screen, types
+  // `typed` into it and presses Return. Every wait is bounded: the typing
+  // gives up after 20 s, and a dialog still open after 30 s is cancelled.
+  // True when the dialog was answered by the keys.
+  bool TypeIntoDialog(int id, const wxString& typed, bool locationEntry) {
+    ShowFileDialog hook;
+    std::atomic<bool> typedOk{false};
+    // In Open the name is typed into the location entry (Ctrl-L); in Save the
+    // name field has the focus with the offered name selected.
+    const std::string keys = locationEntry ? "ctrl+l" : "ctrl+a";
+    const std::string script =
+        "timeout 20 sh -c 'w=$(xdotool search --sync --onlyvisible --name \"^Choose a file$\" "
+        "| head -n1) && xdotool windowfocus --sync \"$w\" && sleep 0.5 && xdotool key " +
+        keys + " && sleep 0.2 && xdotool type --delay 15 \"" + std::string(typed.utf8_str()) +
+        "\" && sleep 0.3 && xdotool key Return' >/dev/null 2>&1";
+    std::thread typist([&] { typedOk = std::system(script.c_str()) == 0; });
+
+    bool timedOut = false;
+    wxTimer guard;
+    guard.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+      if (hook.fileDialog) {
+        timedOut = true;
+        hook.fileDialog->EndModal(wxID_CANCEL);
+      }
+    });
+    guard.StartOnce(30000);
+    Send(id);
+    guard.Stop();
+    typist.join();
+    EXPECT_FALSE(timedOut) << "the dialog was still open after 30 s";
+    EXPECT_EQ(hook.others, 0) << "an unexpected question was asked";
+    return typedOk && !timedOut;
+  }
+
+  wxString root, shown, other, oldCwd;
+};
+
+}  // namespace
+
+TEST_F(RealFileDialogTest, TypedPathIntoAnotherFolderIsTheFileUsed) {
+  // A file of the same name in the folder the dialog shows, and the one typed.
+  const std::string decoy = brimoss::sample_as_file_text(128);
+  const std::string wanted = brimoss::sample_as_file_text(130);
+  WriteAll(shown + "/z.brm", decoy);
+  WriteAll(other + "/z.brm", wanted);
+  const wxString typed = other + "/z.brm";
+
+  // Open.
+  ASSERT_TRUE(TypeIntoDialog(MenuId::Open, typed, true));
+  EXPECT_EQ(g_Path, typed);
+  // A surface file starts with its vertex count.
+  const int once = std::atoi(wanted.c_str());
+  ASSERT_NE(once, std::atoi(decoy.c_str()));
+  EXPECT_EQ(s().NOV, once) << "Open read the wrong file";
+
+  // Open and append: the typed file again, added to the open one.
+  ASSERT_TRUE(TypeIntoDialog(MenuId::Append, typed, true));
+  EXPECT_EQ(g_Path, typed);
+  EXPECT_EQ(s().NOV, 2 * once) << "Open and append read the wrong file";
+
+  // Save: a new file in the other folder; the same-named file in the shown
+  // folder stays as it was, and nothing asks about overwriting it.
+  const wxString saved = other + "/y.brm";
+  WriteAll(shown + "/y.brm", "keep me\n");
+  const std::string text = brimoss::surface_text(s());
+  ASSERT_TRUE(TypeIntoDialog(MenuId::Save, saved, false));
+  EXPECT_EQ(g_Path, saved);
+  EXPECT_EQ(ReadAll(saved), text);
+  EXPECT_EQ(ReadAll(shown + "/y.brm"), "keep me\n");
+}
