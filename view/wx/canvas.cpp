@@ -39,6 +39,7 @@ wxBEGIN_EVENT_TABLE(MyCanvas, wxWindow)
   EVT_MOUSE_EVENTS(MyCanvas::OnMouseEvent)
   EVT_TIMER(kCanvasTimerId, MyCanvas::OnTimer)
   EVT_SIZE(MyCanvas::OnSize)
+  EVT_KEY_DOWN(MyCanvas::OnKeyDown)
 wxEND_EVENT_TABLE()
 
 MyCanvas::MyCanvas(wxFrame* frame)

@@ -4,6 +4,8 @@
 
 #include <wx/wx.h>
 
+#include "view/navigation.h"
+
 // Id of the canvas's animation timer.
 constexpr int kCanvasTimerId = 34;
 
@@ -23,15 +25,21 @@ class MyCanvas : public wxWindow {
   void OnMouseEvent(wxMouseEvent& event);
   void OnTimer(wxTimerEvent& event);
   void OnSize(wxSizeEvent& event);
+  void OnKeyDown(wxKeyEvent& event);
 
   // The whole scene, status line included, into the off-screen image.
   void DrawPoly(wxMemoryDC& dc);
+
+  // Zooms for a wheel event at (px, py); true when the zoom changed.
+  bool OnWheel(const wxMouseEvent& event, int px, int py);
 
   // Puts the model origin at the centre of the client area.
   void Recentre();
 
   wxFrame* m_owner;
   wxTimer m_timer;
+  // The wheel's zoom about the pointer and the keys' turns and Home.
+  brimoss::Navigation m_nav;
 
  private:
   wxDECLARE_EVENT_TABLE();

@@ -34,5 +34,8 @@ void MyCanvas::OnMouseEvent(wxMouseEvent& event) {
 
   brimoss::MouseEffects effects;
   brimoss::mouse_event(brimoss::the_store(), KindOf(event), px, py, effects);
+  if (event.GetEventType() == wxEVT_MOUSEWHEEL) effects.repaint |= OnWheel(event, px, py);
+  // A click gives the canvas the keys, so the arrows and Home reach it.
+  if ((event.LeftDown() || event.RightDown()) && !HasFocus()) SetFocus();
   if (effects.repaint) Refresh(false);
 }
