@@ -37,6 +37,7 @@ wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
   EVT_MENU(MenuId::TouchPerturbation, MyFrame::OnTouchPurturb)
   EVT_MENU(MenuId::DetectComponents, MyFrame::OnDetectConnComp)
   EVT_MENU(MenuId::RemoveCell, MyFrame::OnRemoveCell)
+  EVT_MENU(MenuId::ShowFeedback, MyFrame::OnShowFeedback)
 wxEND_EVENT_TABLE()
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) {
@@ -75,6 +76,8 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) 
   edit->Append(MenuId::AddMirror, "&Add mirror image \tCtrl-B");
   edit->Append(MenuId::PullPoint, "&Pull one point \tCtrl-N");
   edit->Append(MenuId::RemoveCell, "&Remove some cells \tCtrl-R");
+  edit->AppendSeparator();
+  edit->AppendCheckItem(MenuId::ShowFeedback, "Show &counts and current vertex");
 
   m_swayMenu = new wxMenu;
   m_swayMenu->AppendCheckItem(MenuId::TouchPerturbation, "Touch purturbation &1\tCtrl-1");
@@ -118,11 +121,12 @@ void MyFrame::OnQuit(wxCommandEvent&) { Close(true); }
 
 void MyFrame::OnOpenSample(wxCommandEvent& event) {
   brimoss::ops::load_sample(the_store(), 128 + event.GetId() - MenuId::Sample1);
+  m_canvas->Report({});
   Refresh(false);
 }
 
 void MyFrame::OnUndo(wxCommandEvent&) {
-  brimoss::ops::undo(the_store());
+  m_canvas->Report(brimoss::ops::undo(the_store()).why);
   Refresh(false);
 }
 
@@ -187,6 +191,7 @@ bool MyFrame::OpenPath(const wxString& path) {
                  "Brimoss", wxOK | wxICON_ERROR, this);
     return false;
   }
+  m_canvas->Report({});
   Refresh(false);
   return true;
 }
@@ -198,6 +203,7 @@ bool MyFrame::AppendPath(const wxString& path) {
                  "Brimoss", wxOK | wxICON_ERROR, this);
     return false;
   }
+  m_canvas->Report({});
   Refresh(false);
   return true;
 }

@@ -40,5 +40,8 @@ enum : int {
   FaceForeground = 31,
   FaceBackground = 32,
   BackgroundColour = 33,
+
+  // The window's own additions, 50..54.
+  ShowFeedback = 50,  // Edit: counts and refusals in the status bar, the current vertex marked
 };
 }  // namespace MenuId

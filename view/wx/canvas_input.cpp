@@ -9,6 +9,8 @@ void MyCanvas::OnTimer(wxTimerEvent&) {
   // The paste step runs inside the tick, through the same joining code the
   // mouse gesture starts.
   brimoss::timer_tick(brimoss::the_store());
+  // A paste joins vertices inside the tick.
+  PollFeedback();
   Refresh(false);
 }
 
@@ -37,5 +39,6 @@ void MyCanvas::OnMouseEvent(wxMouseEvent& event) {
   if (event.GetEventType() == wxEVT_MOUSEWHEEL) effects.repaint |= OnWheel(event, px, py);
   // A click gives the canvas the keys, so the arrows and Home reach it.
   if ((event.LeftDown() || event.RightDown()) && !HasFocus()) SetFocus();
+  if (!effects.refusal.empty()) Report(effects.refusal);
   if (effects.repaint) Refresh(false);
 }
