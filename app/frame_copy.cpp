@@ -15,7 +15,8 @@ void MyFrame::OnMirror(wxCommandEvent&) {
 }
 
 // A copy that does not fit is refused silently, like every command that
-// cannot be carried out; the picture simply stays as it was.
+// cannot be carried out; the picture simply stays as it was, and only the
+// status bar's feedback, when the user asked for it, says why.
 void MyFrame::OnAddSame(wxCommandEvent&) {
   m_canvas->Report(ops::add_copy(the_store(), false).why);
   Refresh(false);
