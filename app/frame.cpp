@@ -38,6 +38,7 @@ wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
   EVT_MENU(MenuId::DetectComponents, MyFrame::OnDetectConnComp)
   EVT_MENU(MenuId::RemoveCell, MyFrame::OnRemoveCell)
   EVT_MENU(MenuId::Guide, MyFrame::OnGuide)
+  EVT_MENU(MenuId::ShowFeedback, MyFrame::OnShowFeedback)
 wxEND_EVENT_TABLE()
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) {
@@ -76,6 +77,8 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) 
   edit->Append(MenuId::AddMirror, "&Add mirror image \tCtrl-B");
   edit->Append(MenuId::PullPoint, "&Pull one point \tCtrl-N");
   edit->Append(MenuId::RemoveCell, "&Remove some cells \tCtrl-R");
+  edit->AppendSeparator();
+  edit->AppendCheckItem(MenuId::ShowFeedback, "Show &counts and current vertex");
 
   m_swayMenu = new wxMenu;
   m_swayMenu->AppendCheckItem(MenuId::TouchPerturbation, "Touch purturbation &1\tCtrl-1");
@@ -120,11 +123,12 @@ void MyFrame::OnQuit(wxCommandEvent&) { Close(true); }
 
 void MyFrame::OnOpenSample(wxCommandEvent& event) {
   brimoss::ops::load_sample(the_store(), 128 + event.GetId() - MenuId::Sample1);
+  m_canvas->Report({});
   Refresh(false);
 }
 
 void MyFrame::OnUndo(wxCommandEvent&) {
-  brimoss::ops::undo(the_store());
+  m_canvas->Report(brimoss::ops::undo(the_store()).why);
   Refresh(false);
 }
 
@@ -189,6 +193,7 @@ bool MyFrame::OpenPath(const wxString& path) {
                  "Brimoss", wxOK | wxICON_ERROR, this);
     return false;
   }
+  m_canvas->Report({});
   Refresh(false);
   return true;
 }
@@ -200,6 +205,7 @@ bool MyFrame::AppendPath(const wxString& path) {
                  "Brimoss", wxOK | wxICON_ERROR, this);
     return false;
   }
+  m_canvas->Report({});
   Refresh(false);
   return true;
 }

@@ -48,6 +48,7 @@ class MyFrame : public wxFrame {
   void OnAddMirror(wxCommandEvent& event);
   void OnPullPoint(wxCommandEvent& event);
   void OnRemoveCell(wxCommandEvent& event);
+  void OnShowFeedback(wxCommandEvent& event);
 
   // Sway.
   void OnTouchPurturb(wxCommandEvent& event);

@@ -3,22 +3,23 @@
 #include "app/ids.h"
 #include "model/store.h"
 #include "ops/commands.h"
+#include "view/wx/canvas.h"
 
 namespace ops = brimoss::ops;
 using brimoss::the_store;
 
 void MyFrame::OnAddNewCell(wxCommandEvent&) {
-  ops::grow(the_store());
+  m_canvas->Report(ops::grow(the_store()).why);
   Refresh(false);
 }
 
 void MyFrame::OnPullPoint(wxCommandEvent&) {
-  ops::pull(the_store());
+  m_canvas->Report(ops::pull(the_store()).why);
   Refresh(false);
 }
 
 void MyFrame::OnRemoveCell(wxCommandEvent&) {
-  ops::remove(the_store());
+  m_canvas->Report(ops::remove(the_store()).why);
   Refresh(false);
 }
 

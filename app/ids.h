@@ -43,5 +43,6 @@ enum : int {
 
   // Added beside the original commands, above all their ids.
   Guide = 40,  // Help > Brimoss guide
+  ShowFeedback = 50,  // Edit: counts and refusals in the status bar, the current vertex marked
 };
 }  // namespace MenuId

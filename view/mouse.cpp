@@ -25,12 +25,24 @@ void move_component(Store& s, int comp, int px, int py) {
 
 void left_release(Store& s, int px, int py, MouseEffects& out) {
   s.g_Lmousedown = 0;
+  // A release ending a flick often lands on some vertex; only a drag that
+  // began at the current vertex was meant as a paste, so only its refusal is
+  // worth telling.
+  const bool from_current = s.g_purtj >= 0 && s.g_purtj < s.NOV &&
+                            vertex_under(s, s.g_purtj, s.g_dragpointx, s.g_dragpointy);
+  std::string refusal;
   for (int i = 0; i < s.NOV; ++i) {
     if (i == s.g_purtj || !vertex_under(s, i, px, py)) continue;
-    if (!ops::start_paste(s, i, s.g_purtj)) continue;
+    const ops::Result r = ops::start_paste(s, i, s.g_purtj);
+    if (!r) {
+      if (refusal.empty()) refusal = r.why;
+      continue;
+    }
+    refusal.clear();
     out.repaint = true;
     break;
   }
+  if (from_current) out.refusal = std::move(refusal);
   // A flick spins the sheet at a rate set by the length of the drag.
   if (s.g_pasteevent == 0)
     ops::start_spin(s, -0.001 * (s.g_dragpointy - py), -0.001 * (s.g_dragpointx - px));

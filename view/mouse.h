@@ -4,6 +4,8 @@
 // drawing.
 #pragma once
 
+#include <string>
+
 #include "model/store.h"
 
 namespace brimoss {
@@ -13,6 +15,9 @@ enum class MouseKind { LeftDown, LeftUp, RightDown, RightUp, Other };
 // What the window has to do after an event.
 struct MouseEffects {
   bool repaint = false;
+  // Why a paste gesture (a left drag from the current vertex, let go over
+  // another vertex) was refused; empty otherwise.
+  std::string refusal;
 };
 
 // Whether vertex i was drawn within the 9 x 9 pixel box centred on (px, py).

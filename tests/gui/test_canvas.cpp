@@ -3,6 +3,7 @@
 #include <wx/filename.h>
 
 #include <cmath>
+#include <cstdlib>
 
 #include "gui_util.h"
 #include "model/samples.h"
@@ -19,7 +20,9 @@ bool CaptureCanvas(MyCanvas* canvas, wxImage& out) {
   if (file.empty()) return false;
   const wxString png = file + ".png";
   const wxString cmd = "import -window root \"" + png + "\"";
-  const bool ok = wxExecute(cmd, wxEXEC_SYNC | wxEXEC_NODISABLE) == 0;
+  // std::system rather than wxExecute: the toolkit may miss the end of a child
+  // whose exit it did not see coming, and then waits for ever.
+  const bool ok = std::system(cmd.utf8_str()) == 0;
   wxImage full;
   const bool loaded = ok && full.LoadFile(png, wxBITMAP_TYPE_PNG);
   wxRemoveFile(file);

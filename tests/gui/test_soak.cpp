@@ -307,6 +307,31 @@ class Soak : public WindowTest {
     RunFor(20);
   }
 
+  // The wheel (sent, any amount either way, parts of notches too), the arrows
+  // and Home (sent as the canvas receives them).
+  void Navigate() {
+    if (rng() % 2) {
+      const wxPoint p = Somewhere();
+      const int rotation = static_cast<int>(rng() % 721) - 360;
+      Note("wheel " + std::to_string(rotation) + " at " + Where(p));
+      wxMouseEvent ev(wxEVT_MOUSEWHEEL);
+      ev.SetEventObject(canvas());
+      ev.SetPosition(p);
+      ev.m_wheelRotation = rotation;
+      ev.m_wheelDelta = 120;
+      ev.m_wheelAxis = wxMOUSE_WHEEL_VERTICAL;
+      canvas()->ProcessWindowEvent(ev);
+      return;
+    }
+    static const int kKeys[] = {WXK_LEFT, WXK_RIGHT, WXK_UP, WXK_DOWN, WXK_HOME};
+    const int key = kKeys[rng() % std::size(kKeys)];
+    Note("key " + std::to_string(key));
+    wxKeyEvent ev(wxEVT_KEY_DOWN);
+    ev.SetEventObject(canvas());
+    ev.m_keyCode = key;
+    canvas()->ProcessWindowEvent(ev);
+  }
+
   // --- time --------------------------------------------------------------
 
   void Tick() {
@@ -395,7 +420,8 @@ class Soak : public WindowTest {
                                MenuId::SwayMany,
                                MenuId::Sample1,
                                MenuId::Sample4,
-                               MenuId::AddCopy};
+                               MenuId::AddCopy,
+                               MenuId::ShowFeedback};
     const int id = kIds[rng() % std::size(kIds)];
     Answerer& a = *answerer;
     switch (id) {
@@ -511,6 +537,11 @@ class Soak : public WindowTest {
     const wxSize c = canvas()->GetClientSize();
     if (ScreenBitmap().GetWidth() < c.x || ScreenBitmap().GetHeight() < c.y)
       return "the canvas image is smaller than the canvas";
+    const bool feedback = frame->GetMenuBar()->IsChecked(MenuId::ShowFeedback);
+    if (feedback != canvas()->m_feedback.enabled())
+      return "the item's mark and the feedback differ";
+    if (frame->GetStatusBar()->GetStatusText(1).empty() == feedback)
+      return feedback ? "the counts are missing" : "the second field speaks while the item is off";
     return "";
   }
 
@@ -568,6 +599,9 @@ TEST_F(Soak, RandomUserActionsKeepTheStoreSound) {
       Resize();
     } else if (pick < 77) {
       WriteSomeFile();
+    } else if (pick < 82) {
+      Navigate();
+      ++gestures;
     } else {
       LetTimePass();
     }

@@ -120,7 +120,9 @@ TEST_F(WindowTest, MenusAreExactlyTheCommandTable) {
               {21, "&Add copy image\tCtrl-V", N, ""},
               {22, "&Add mirror image \tCtrl-B", N, ""},
               {23, "&Pull one point \tCtrl-N", N, ""},
-              {25, "&Remove some cells \tCtrl-R", N, ""}},
+              {25, "&Remove some cells \tCtrl-R", N, ""},
+              {0, "", S, ""},
+              {50, "Show &counts and current vertex", C, ""}},
              "Edit");
   ExpectMenu(bar->GetMenu(2),
              {{26, "Touch purturbation &1\tCtrl-1", C, ""},
@@ -144,7 +146,7 @@ TEST_F(WindowTest, EveryTableIdReachesAHandlerAndNoOtherIdDoes) {
   // The commands that need no dialog. Those with one (Open, Save, Open and
   // append, About, Print, PrintSet&Up, the colours) are driven through their
   // dialogs elsewhere.
-  for (int id : {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29}) {
+  for (int id : {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 50}) {
     wxCommandEvent ev(wxEVT_MENU, id);
     NoDialogs none;
     EXPECT_TRUE(frame->ProcessWindowEvent(ev)) << "id " << id;

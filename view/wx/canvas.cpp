@@ -39,6 +39,7 @@ wxBEGIN_EVENT_TABLE(MyCanvas, wxWindow)
   EVT_MOUSE_EVENTS(MyCanvas::OnMouseEvent)
   EVT_TIMER(kCanvasTimerId, MyCanvas::OnTimer)
   EVT_SIZE(MyCanvas::OnSize)
+  EVT_KEY_DOWN(MyCanvas::OnKeyDown)
 wxEND_EVENT_TABLE()
 
 MyCanvas::MyCanvas(wxFrame* frame)
@@ -78,4 +79,15 @@ void MyCanvas::OnSize(wxSizeEvent&) {
   Refresh(false);
 }
 
-void MyCanvas::DrawPoly(wxMemoryDC& dc) { DrawScene(dc, brimoss::the_store(), true); }
+void MyCanvas::DrawPoly(wxMemoryDC& dc) {
+  brimoss::Store& s = brimoss::the_store();
+  if (!m_feedback.enabled()) {
+    DrawScene(dc, s, true);
+    return;
+  }
+  // The ring goes over the faces and under the status line; it is the
+  // canvas's alone, so the printed page never shows it.
+  DrawScene(dc, s, false);
+  DrawCurrentVertexMarker(dc, s);
+  DrawStatus(dc, s);
+}

@@ -4,6 +4,11 @@
 
 #include <wx/wx.h>
 
+#include <string>
+
+#include "view/feedback.h"
+#include "view/navigation.h"
+
 // Id of the canvas's animation timer.
 constexpr int kCanvasTimerId = 34;
 
@@ -23,15 +28,31 @@ class MyCanvas : public wxWindow {
   void OnMouseEvent(wxMouseEvent& event);
   void OnTimer(wxTimerEvent& event);
   void OnSize(wxSizeEvent& event);
+  void OnKeyDown(wxKeyEvent& event);
 
   // The whole scene, status line included, into the off-screen image.
   void DrawPoly(wxMemoryDC& dc);
+
+  // Zooms for a wheel event at (px, py); true when the zoom changed.
+  bool OnWheel(const wxMouseEvent& event, int px, int py);
+
+  // Counts and refusals in the frame's status bar, and the ring at the current
+  // vertex, while `on`.
+  void ShowFeedback(bool on);
+  // A command's outcome (empty: carried out), for the status bar while the
+  // feedback is on.
+  void Report(const std::string& why);
+  // After anything that may have changed the counts.
+  void PollFeedback();
 
   // Puts the model origin at the centre of the client area.
   void Recentre();
 
   wxFrame* m_owner;
   wxTimer m_timer;
+  // The wheel's zoom about the pointer and the keys' turns and Home.
+  brimoss::Navigation m_nav;
+  brimoss::Feedback m_feedback;
 
  private:
   wxDECLARE_EVENT_TABLE();

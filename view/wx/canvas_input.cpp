@@ -9,6 +9,8 @@ void MyCanvas::OnTimer(wxTimerEvent&) {
   // The paste step runs inside the tick, through the same joining code the
   // mouse gesture starts.
   brimoss::timer_tick(brimoss::the_store());
+  // A paste joins vertices inside the tick.
+  PollFeedback();
   Refresh(false);
 }
 
@@ -34,5 +36,9 @@ void MyCanvas::OnMouseEvent(wxMouseEvent& event) {
 
   brimoss::MouseEffects effects;
   brimoss::mouse_event(brimoss::the_store(), KindOf(event), px, py, effects);
+  if (event.GetEventType() == wxEVT_MOUSEWHEEL) effects.repaint |= OnWheel(event, px, py);
+  // A click gives the canvas the keys, so the arrows and Home reach it.
+  if ((event.LeftDown() || event.RightDown()) && !HasFocus()) SetFocus();
+  if (!effects.refusal.empty()) Report(effects.refusal);
   if (effects.repaint) Refresh(false);
 }

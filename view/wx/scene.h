@@ -39,3 +39,9 @@ void DrawStatus(wxDC& dc, const brimoss::Store& s);
 
 // The background colour held in the store, as a toolkit colour.
 wxColour BackgroundColour(const brimoss::Store& s);
+
+// The ring the canvas draws round the current vertex (at gx, gy of the last
+// drawing) while the user asks for it; never on a page.
+constexpr int kMarkerRadius = 5;
+wxColour MarkerColour(const brimoss::Store& s);
+void DrawCurrentVertexMarker(wxDC& dc, const brimoss::Store& s);

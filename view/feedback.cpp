@@ -1,0 +1,48 @@
+#include "view/feedback.h"
+
+namespace brimoss {
+
+namespace {
+
+std::string count(int n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string counts_text(const Store& s) {
+  return count(s.NOV, "vertex", "vertices") + ", " + count(s.NOE, "edge", "edges") + ", " +
+         count(s.NOS, "face", "faces");
+}
+
+bool Feedback::set(std::string t) {
+  if (t == text_) return false;
+  text_ = std::move(t);
+  return true;
+}
+
+void Feedback::remember(const Store& s) {
+  nov_ = s.NOV;
+  noe_ = s.NOE;
+  nos_ = s.NOS;
+}
+
+void Feedback::set_enabled(const Store& s, bool on) {
+  on_ = on;
+  remember(s);
+  set(on ? counts_text(s) : std::string());
+}
+
+bool Feedback::report(const Store& s, const std::string& why) {
+  if (!on_) return false;
+  remember(s);
+  return set(why.empty() ? counts_text(s) : why);
+}
+
+bool Feedback::poll(const Store& s) {
+  if (!on_ || (s.NOV == nov_ && s.NOE == noe_ && s.NOS == nos_)) return false;
+  remember(s);
+  return set(counts_text(s));
+}
+
+}  // namespace brimoss
