@@ -40,5 +40,10 @@ enum : int {
   FaceForeground = 31,
   FaceBackground = 32,
   BackgroundColour = 33,
+
+  // File, after Save: the sheet for other programs, and a picture of the view.
+  // 45 to 49 are kept for these.
+  Export = 45,
+  SavePicture = 46,
 };
 }  // namespace MenuId
