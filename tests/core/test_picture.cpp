@@ -1,6 +1,7 @@
 // Pictures of the view: the pixels against the canvas's own drawing, the
 // magnified picture against the plain one, the SVG drawing as a real
-// renderer (rsvg-convert) draws it, and the batch tool's picture command.
+// renderer (rsvg-convert) draws it, and the batch tool's picture command (its
+// command table run in this process).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -15,7 +16,6 @@
 #include "model/surface_file.h"
 #include "ops/load.h"
 #include "sim/grow.h"
-#include "tests/core/cli_runner.h"
 #include "tests/core/png_reader.h"
 #include "view/draw.h"
 #include "view/picture.h"
@@ -23,12 +23,36 @@
 #include "view/svg.h"
 
 using namespace brimoss;
-using brimoss::testcli::CliResult;
-using brimoss::testcli::run_cli;
-using brimoss::testcli::slurp;
-using brimoss::testcli::temp_name;
-
 namespace {
+
+std::string temp_name(const std::string& name) {
+  return ::testing::TempDir() + "brimoss_picture_" + std::to_string(getpid()) + "_" + name;
+}
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream o;
+  o << in.rdbuf();
+  return o.str();
+}
+
+// The batch tool's commands on a store as the tool starts it.
+struct ScriptRun {
+  int status = -1;
+  std::string out, err;
+};
+ScriptRun run_script(const std::string& script, Store* after = nullptr) {
+  auto s = make_store();
+  initialize_store(*s);
+  std::istringstream in(script);
+  std::ostringstream out, err;
+  ScriptRun r;
+  r.status = cli::run_script(*s, in, out, err);
+  r.out = out.str();
+  r.err = err.str();
+  if (after) *after = *s;
+  return r;
+}
 
 // The start-up surface grown a little, with a current vertex that marks
 // faces, one highlighted piece (white outlines) and the twinkle sweep under
@@ -277,8 +301,11 @@ std::uint32_t be32(const std::string& b, std::size_t at) {
 TEST(CliPicture, WritesThePngOfTheRequestedSizeAsTheViewIsDrawn) {
   const std::string a = temp_name("a.png"), b = temp_name("b.PNG"), c = temp_name("c.svg");
   const std::string steps = "grow-border 12\ncurrent 3\nhighlight 1\n";
-  const CliResult r = run_cli(steps + "picture " + a + " 320 200\npicture " + b + "\npicture " + c +
-                              " 100 80\nstats\n");
+  // The store after the script: picture changes nothing, so it is the one
+  // each picture was taken of.
+  auto s = make_store();
+  const ScriptRun r = run_script(
+      steps + "picture " + a + " 320 200\npicture " + b + "\npicture " + c + " 100 80\n", s.get());
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
 
@@ -299,13 +326,7 @@ TEST(CliPicture, WritesThePngOfTheRequestedSizeAsTheViewIsDrawn) {
   EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
   EXPECT_NE(svg.find("width=\"100\" height=\"80\""), std::string::npos);
 
-  // The same steps in this process: the file holds that view's pixels,
-  // centred on the picture.
-  auto s = make_store();
-  initialize_store(*s);
-  std::istringstream script(steps);
-  std::ostringstream out, err;
-  ASSERT_EQ(cli::run_script(*s, script, out, err), 0) << err.str();
+  // The file holds that view's pixels, centred on the picture.
   const Picture want = render_picture(*s, PictureFrame::centred(320, 200));
   Picture got;
   std::string why;
@@ -346,7 +367,7 @@ TEST(CliPicture, RefusalsAndMalformedLines) {
       {"picture " + path + " 1 2 3", 2, "too many arguments"},
   };
   for (const auto& c : cases) {
-    const CliResult r = run_cli(c.line + "\n");
+    const ScriptRun r = run_script(c.line + "\n");
     EXPECT_EQ(r.status, c.status) << c.line;
     EXPECT_NE(r.err.find(c.says), std::string::npos) << c.line << ": " << r.err;
     EXPECT_EQ(r.err.rfind("line 1: ", 0), 0u) << r.err;
