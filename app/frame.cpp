@@ -16,6 +16,8 @@ using brimoss::the_store;
 
 wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
   EVT_MENU(MenuId::Save, MyFrame::OnSave)
+  EVT_MENU(MenuId::Export, MyFrame::OnExport)
+  EVT_MENU(MenuId::SavePicture, MyFrame::OnSavePicture)
   EVT_MENU(MenuId::Open, MyFrame::OnOpen)
   EVT_MENU_RANGE(MenuId::Sample1, MenuId::Sample4, MyFrame::OnOpenSample)
   EVT_MENU(MenuId::Append, MyFrame::OnAppend)
@@ -55,6 +57,8 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) 
   file->Append(MenuId::OpenSamples, "Open Sa&mples", samples);
   file->Append(MenuId::Append, "&Open and append\tCtrl-I");
   file->Append(MenuId::Save, "&Save\tCtrl-S");
+  file->Append(MenuId::Export, "Export...");
+  file->Append(MenuId::SavePicture, "Save picture...");
   file->AppendSeparator();
   file->Append(MenuId::Print, "&Print\tCtrl-P");
   file->Append(MenuId::PrintSetup, "PrintSet&Up");

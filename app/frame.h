@@ -4,10 +4,15 @@
 #include <wx/wx.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class GuideWindow;
 class MyCanvas;
+struct FileChoices;
+namespace brimoss {
+struct Store;
+}
 class WXDLLIMPEXP_FWD_CORE wxPrinterBase;
 
 class MyFrame : public wxFrame {
@@ -35,6 +40,24 @@ class MyFrame : public wxFrame {
   // Writes `text` (composed before the dialog was shown) to `path`, asking
   // before it overwrites an existing file.
   bool SavePath(const wxString& path, const std::string& text);
+
+  // Export... and Save picture... (app/frame_picture.cpp). Each dialog step
+  // takes a copy of the store when the command is chosen, asks for a path and
+  // the settings, and hands them to its path step. The path steps ask before
+  // they overwrite a file and tell the user why a file was not written.
+  void OnExport(wxCommandEvent& event);
+  void OnSavePicture(wxCommandEvent& event);
+  // The sheet of `sheet` in the format the path's extension names: as it is,
+  // or thickened into a closed solid `thickness` model units thick; `scale`
+  // millimetres per model unit.
+  bool ExportPath(const wxString& path, const brimoss::Store& sheet, bool solid, double thickness,
+                  double scale);
+  // What the canvas shows of `scene`, without the status line, as .png
+  // (`magnify` times the canvas's size) or .svg (the canvas's size).
+  bool SavePicturePath(const wxString& path, brimoss::Store& scene, int magnify);
+  // What those dialogs offer next: the last type, name and settings chosen
+  // in this window.
+  std::shared_ptr<FileChoices> m_fileChoices;
 
   // Edit.
   void OnUndo(wxCommandEvent& event);

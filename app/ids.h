@@ -42,7 +42,9 @@ enum : int {
   BackgroundColour = 33,
 
   // Added beside the original commands, above all their ids.
-  Guide = 40,  // Help > Brimoss guide
+  Guide = 40,         // Help > Brimoss guide
+  Export = 45,        // File, after Save: the sheet for other programs
+  SavePicture = 46,   // File: a picture of the view
   ShowFeedback = 50,  // Edit: counts and refusals in the status bar, the current vertex marked
 };
 }  // namespace MenuId

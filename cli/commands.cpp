@@ -9,6 +9,7 @@
 
 #include "cli/cli.h"
 #include "cli/cmd_sheet.h"
+#include "cli/picture_file.h"
 #include "model/export.h"
 #include "model/surface_file.h"
 #include "sim/grow.h"
@@ -241,6 +242,23 @@ std::vector<Command> make_table() {
            timer_tick(c.s);
            twinkle_step(c.s);
          }
+       }},
+      {kAnimation, "picture", "PATH [WIDTH HEIGHT]",
+       "write what the window shows, without the status line, as .png or .svg: WIDTH x HEIGHT "
+       "pixels (640 x 480) round the view's centre",
+       1, 3,
+       [](Context& c, const Args& a) {
+         int w = 640, h = 480;
+         if (a.size() == 2) throw UsageError{"picture needs both WIDTH and HEIGHT, or neither"};
+         if (a.size() == 3) {
+           w = int_arg(a, 1);
+           h = int_arg(a, 2);
+           if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide)
+             throw UsageError{"picture: WIDTH and HEIGHT must be 1 to " +
+                              std::to_string(kMaxPictureSide)};
+         }
+         std::string err;
+         if (!write_picture(c.s, a[0], w, h, err)) c.refuse(err);
        }},
 
       {kInspection, "components", "", "detect connected components", 0, 0,

@@ -3,10 +3,10 @@
 //
 // Whatever the commands and their arguments, every line must leave a store
 // that keeps every invariant. Commands that reach the file system (open,
-// append, save, export) are left out: a fuzzer must not read or write files
-// it names itself, and the reader has a fuzzer of its own. The number of
-// ticks and grown cells an input may ask for is bounded so that one input
-// stays quick. Growing a sewn sheet on a surface that is one clean sheet
+// append, save, export, picture) are left out: a fuzzer must not read or
+// write files it names itself, and the reader has a fuzzer of its own. The
+// number of ticks and grown cells an input may ask for is bounded so that one
+// input stays quick. Growing a sewn sheet on a surface that is one clean sheet
 // (no torn, flipped or pinched place) must leave a clean sheet.
 #pragma once
 
@@ -69,7 +69,7 @@ inline std::string check_script(const std::uint8_t* data, std::size_t size) {
     std::string name;
     if (!(words >> name)) continue;
     if (name == "open" || name == "append" || name == "save" || name == "export" ||
-        name == "export-solid")
+        name == "export-solid" || name == "picture")
       continue;
     const std::string_view rest = l.substr(l.find(name) + name.size());
     if (name == "tick" || name == "grow-border" || name == "grow-sheet") {

@@ -1,7 +1,7 @@
 // A long run of random user actions on the real window: every menu command as
 // a menu event with its dialogs answered, touches, flicks, grabs and drags,
 // paste gestures, loads, saves, re-opens and appends of files this run wrote
-// itself, undo and resizing, interleaved with timer ticks, both sent and from
+// itself, exports and pictures, undo and resizing, interleaved with timer ticks, both sent and from
 // the running timer. After every action the store must keep its rules.
 //
 // SOAK_SECONDS bounds the run (120 by default), SOAK_SEED picks the sequence;
@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/export_dialog.h"
 #include "gui_util.h"
 #include "model/invariants.h"
 #include "model/samples.h"
@@ -103,6 +104,10 @@ class Answerer : public wxModalDialogHook {
     if (dynamic_cast<wxPageSetupDialogBase*>(dlg)) {
       seen.push_back("page setup dialog");
       return wxID_CANCEL;
+    }
+    if (dynamic_cast<ExportOptionsDialog*>(dlg)) {
+      seen.push_back("export settings");
+      return wxID_OK;
     }
     if (dynamic_cast<wxColourDialog*>(dlg)) {
       seen.push_back("colour dialog");
@@ -381,6 +386,8 @@ class Soak : public WindowTest {
                                MenuId::Open,
                                MenuId::OpenSamples,
                                MenuId::Save,
+                               MenuId::Export,
+                               MenuId::SavePicture,
                                MenuId::Append,
                                MenuId::Print,
                                MenuId::PrintSetup,
@@ -470,6 +477,32 @@ class Soak : public WindowTest {
         if (ReadAll(a.path) != text) return "the file is not the surface as it was";
         if (!existing) files.push_back(a.path);
         return "";
+      }
+      case MenuId::Export:
+      case MenuId::SavePicture: {
+        // Named without a type: the dialog's first entry, OBJ or PNG, adds it.
+        const bool cancel = rng() % 10 == 0;
+        const bool picture = id == MenuId::SavePicture;
+        const wxString stem = NewFile(picture ? "picture" : "export").BeforeLast('.');
+        const wxString written = stem + (picture ? ".png" : ".obj");
+        a.path = cancel ? wxString() : stem;
+        const int nov = s().NOV;
+        const wxSize size = canvas()->GetClientSize();
+        Menu(id, (picture ? "picture " : "export ") +
+                     (cancel ? std::string("(cancelled)") : std::string(written.utf8_str())));
+        if (!a.Saw("file dialog")) return "no file dialog";
+        if (cancel) return a.seen.size() == 1 ? "" : "more than the file dialog: " + a.seen.back();
+        if (!picture && !a.Saw("export settings")) return "no export settings";
+        if (a.seen.size() != (picture ? 1u : 2u)) return "unexpected " + a.seen.back();
+        if (picture) {
+          wxImage img;
+          if (!img.LoadFile(written, wxBITMAP_TYPE_PNG)) return "the picture cannot be read";
+          return img.GetSize() == size ? "" : "the picture is not the canvas's size";
+        }
+        int v = 0;
+        std::istringstream obj(ReadAll(written));
+        for (std::string l; std::getline(obj, l);) v += l.rfind("v ", 0) == 0;
+        return v == nov ? "" : "the export does not have the sheet's vertices";
       }
       case MenuId::Print:
         Menu(id, "print");

@@ -93,6 +93,8 @@ TEST_F(WindowTest, MenusAreExactlyTheCommandTable) {
               {6, "Open Sa&mples", N, ""},
               {8, "&Open and append\tCtrl-I", N, ""},
               {7, "&Save\tCtrl-S", N, ""},
+              {45, "Export...", N, ""},
+              {46, "Save picture...", N, ""},
               {0, "", S, ""},
               {9, "&Print\tCtrl-P", N, ""},
               {10, "PrintSet&Up", N, ""},

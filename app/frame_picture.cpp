@@ -1,0 +1,216 @@
+// Export... and Save picture...: the sheet for other programs (mesh editors,
+// renderers, slicers) and a picture of the view, written by the same
+// functions the batch tool's export, export-solid and picture commands use.
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/mstream.h>
+
+#include <memory>
+
+#include "app/export_dialog.h"
+#include "app/frame.h"
+#include "app/globals.h"
+#include "model/export.h"
+#include "model/store.h"
+#include "model/surface_file.h"
+#include "view/picture.h"
+#include "view/svg.h"
+#include "view/wx/canvas.h"
+
+using brimoss::Store;
+
+struct FileChoices {
+  int exportKind = 0;
+  wxString exportName;
+  double thickness = 0.1;
+  // Model units for a mesh editor; a centimetre a unit for a printed solid.
+  double sheetScale = 1.0, solidScale = 10.0;
+  int pictureKind = 0;
+  wxString pictureName;
+};
+
+namespace {
+
+// The file types of each dialog, in the order of its wildcard. The chosen
+// entry decides what is written; a name typed with one of the dialog's own
+// extensions decides the format instead.
+struct ExportKind {
+  const char* filter;
+  const char* ext;
+  bool solid;
+};
+const ExportKind kExportKinds[] = {
+    {"Wavefront OBJ (*.obj)|*.obj", "obj", false},
+    {"PLY (*.ply)|*.ply", "ply", false},
+    {"STL sheet (*.stl)|*.stl", "stl", false},
+    {"STL solid for 3D printing (*.stl)|*.stl", "stl", true},
+};
+
+struct PictureKind {
+  const char* filter;
+  const char* ext;
+  int magnify;
+};
+const PictureKind kPictureKinds[] = {
+    {"PNG image (*.png)|*.png", "png", 1},
+    {"PNG image at twice the size (*.png)|*.png", "png", 2},
+    {"SVG drawing (*.svg)|*.svg", "svg", 1},
+};
+
+template <class Kind, std::size_t N>
+wxString Wildcard(const Kind (&kinds)[N]) {
+  wxString w;
+  for (const Kind& k : kinds) w += (w.empty() ? "" : "|") + wxString(k.filter);
+  return w;
+}
+
+template <class Kind, std::size_t N>
+bool KnownExt(const Kind (&kinds)[N], const wxString& ext) {
+  for (const Kind& k : kinds)
+    if (ext.Lower() == k.ext) return true;
+  return false;
+}
+
+// The name offered: the last one written, or the surface file's, without an
+// extension, so that the type chosen in the dialog decides it. (The dialog
+// leaves a name as it is when another type is chosen; an offered ".obj"
+// would outvote a later choice of STL.)
+wxString Offered(const wxString& remembered) {
+  return remembered.empty() ? wxFileName(g_Filename).GetName() : remembered;
+}
+
+// Asks for a file to write; on OK gives the dialog's whole path and the file
+// type chosen. A path typed into the name field may name another folder than
+// the one shown, so only a dialog answered without being shown (in a test),
+// which reports no path, is read by its parts.
+template <class Kind, std::size_t N>
+bool ChooseTarget(wxWindow* parent, const wxString& message, const Kind (&kinds)[N], int& kind,
+                  const wxString& name, wxString& path) {
+  wxFileDialog dlg(parent, message, "", name, Wildcard(kinds), wxFD_SAVE);
+  dlg.SetFilterIndex(kind);
+  if (dlg.ShowModal() != wxID_OK) return false;
+  path = dlg.GetPath();
+  if (path.empty()) path = wxFileName(dlg.GetDirectory(), dlg.GetFilename()).GetFullPath();
+  const int chosen = dlg.GetFilterIndex();
+  if (chosen >= 0 && chosen < static_cast<int>(N)) kind = chosen;
+  // A name without one of the dialog's extensions gets the chosen type's.
+  if (!KnownExt(kinds, wxFileName(path).GetExt())) path += wxString(".") + kinds[kind].ext;
+  return true;
+}
+
+std::string ToNative(const wxString& path) { return std::string(path.fn_str()); }
+
+// Asks before a file is replaced, in the words Save uses.
+bool MayOverwrite(wxWindow* parent, const wxString& path) {
+  if (!wxFile::Access(path, wxFile::read)) return true;
+  wxMessageDialog ask(parent, "This file already exists.\nAre you sure to overwrite it?", "Alert",
+                      wxYES_NO | wxICON_EXCLAMATION);
+  return ask.ShowModal() != wxID_NO;
+}
+
+bool PngBytes(const brimoss::Picture& p, std::string& bytes) {
+  wxImage img(p.width, p.height, false);
+  unsigned char* d = img.GetData();
+  for (std::uint32_t v : p.pixels) {
+    *d++ = static_cast<unsigned char>(v >> 16);
+    *d++ = static_cast<unsigned char>(v >> 8);
+    *d++ = static_cast<unsigned char>(v);
+  }
+  if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+  wxMemoryOutputStream out;
+  if (!img.SaveFile(out, wxBITMAP_TYPE_PNG)) return false;
+  bytes.resize(out.GetSize());
+  out.CopyTo(bytes.data(), bytes.size());
+  return true;
+}
+
+// The file's bytes: what the canvas of `size` shows of `scene`, drawn
+// `magnify` times as large as PNG, or at its own size as SVG (a drawing is
+// enlarged by whatever shows it), as the path's extension says.
+bool ComposePicture(Store& scene, const std::string& path, const wxSize& size, int magnify,
+                    std::string& bytes, std::string& err) {
+  brimoss::PictureFormat format;
+  if (!brimoss::picture_format_for(path, format, err)) return false;
+  if (format == brimoss::PictureFormat::Svg) magnify = 1;
+  const brimoss::PictureFrame frame{size.x, size.y, scene.g_centerx, scene.g_centery, magnify};
+  if (!frame.fits()) {
+    err = "the picture would be " + std::to_string(size.x * magnify) + " x " +
+          std::to_string(size.y * magnify) + " pixels; at most " +
+          std::to_string(brimoss::kMaxPictureSide) + " a side can be written";
+    return false;
+  }
+  if (format == brimoss::PictureFormat::Svg) {
+    bytes = brimoss::svg_picture(scene, frame);
+    return true;
+  }
+  if (PngBytes(brimoss::render_picture(scene, frame), bytes)) return true;
+  err = "the image could not be encoded as PNG";
+  return false;
+}
+
+}  // namespace
+
+void MyFrame::OnExport(wxCommandEvent&) {
+  // The sheet as it is now: the animation goes on while the dialogs are open.
+  const auto sheet = std::make_unique<Store>(brimoss::the_store());
+  if (!m_fileChoices) m_fileChoices = std::make_shared<FileChoices>();
+  FileChoices& r = *m_fileChoices;
+  int kind = r.exportKind;
+  wxString path;
+  if (!ChooseTarget(m_canvas, "Export the sheet", kExportKinds, kind, Offered(r.exportName), path))
+    return;
+  r.exportKind = kind;
+  r.exportName = wxFileName(path).GetName();
+  const bool solid = kExportKinds[kind].solid;
+  double& scale = solid ? r.solidScale : r.sheetScale;
+  ExportOptionsDialog options(this, solid, r.thickness, scale);
+  if (options.ShowModal() != wxID_OK) return;
+  if (solid) r.thickness = options.Thickness();
+  scale = options.Scale();
+  ExportPath(path, *sheet, solid, r.thickness, scale);
+}
+
+bool MyFrame::ExportPath(const wxString& path, const Store& sheet, bool solid, double thickness,
+                         double scale) {
+  if (!MayOverwrite(this, path)) return false;
+  std::string err;
+  const std::string target = ToNative(path);
+  const bool ok = solid ? brimoss::export_solid(sheet, target, thickness, scale, err)
+                        : brimoss::export_surface(sheet, target, scale, err);
+  if (!ok) {
+    wxMessageBox(wxString::Format("The sheet was not exported.\n%s", wxString::FromUTF8(err)),
+                 "Brimoss", wxOK | wxICON_ERROR, this);
+    return false;
+  }
+  return true;
+}
+
+void MyFrame::OnSavePicture(wxCommandEvent&) {
+  // The view as the command was chosen, not as it has turned by the time the
+  // dialog closes.
+  const auto scene = std::make_unique<Store>(brimoss::the_store());
+  if (!m_fileChoices) m_fileChoices = std::make_shared<FileChoices>();
+  FileChoices& r = *m_fileChoices;
+  int kind = r.pictureKind;
+  wxString path;
+  if (!ChooseTarget(m_canvas, "Save a picture of the view", kPictureKinds, kind,
+                    Offered(r.pictureName), path))
+    return;
+  r.pictureKind = kind;
+  r.pictureName = wxFileName(path).GetName();
+  SavePicturePath(path, *scene, kPictureKinds[kind].magnify);
+}
+
+bool MyFrame::SavePicturePath(const wxString& path, Store& scene, int magnify) {
+  const std::string target = ToNative(path);
+  const wxSize size = m_canvas->GetClientSize();
+  std::string bytes, err;
+  if (ComposePicture(scene, target, size, magnify, bytes, err)) {
+    if (!MayOverwrite(this, path)) return false;
+    if (brimoss::write_file_atomically(target, bytes, err)) return true;
+  }
+  wxMessageBox(wxString::Format("The picture was not saved.\n%s", wxString::FromUTF8(err)),
+               "Brimoss", wxOK | wxICON_ERROR, this);
+  return false;
+}
