@@ -37,6 +37,7 @@ wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
   EVT_MENU(MenuId::TouchPerturbation, MyFrame::OnTouchPurturb)
   EVT_MENU(MenuId::DetectComponents, MyFrame::OnDetectConnComp)
   EVT_MENU(MenuId::RemoveCell, MyFrame::OnRemoveCell)
+  EVT_MENU(MenuId::GrowSheet, MyFrame::OnGrowSheet)
 wxEND_EVENT_TABLE()
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) {
@@ -75,6 +76,8 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) 
   edit->Append(MenuId::AddMirror, "&Add mirror image \tCtrl-B");
   edit->Append(MenuId::PullPoint, "&Pull one point \tCtrl-N");
   edit->Append(MenuId::RemoveCell, "&Remove some cells \tCtrl-R");
+  edit->AppendSeparator();
+  edit->Append(MenuId::GrowSheet, "Grow sheet\tCtrl-G");
 
   m_swayMenu = new wxMenu;
   m_swayMenu->AppendCheckItem(MenuId::TouchPerturbation, "Touch purturbation &1\tCtrl-1");
@@ -104,6 +107,7 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) 
   SetStatusText("Welcome to Brimoss!", 0);
 
   m_canvas = new MyCanvas(this);
+  BindSheetCommands();
   SetIcon(wxIcon(icon1_xpm));
 }
 

@@ -40,5 +40,8 @@ enum : int {
   FaceForeground = 31,
   FaceBackground = 32,
   BackgroundColour = 33,
+
+  // The sewn sheet, 55..59.
+  GrowSheet = 55,  // Edit: one ring, animated on the canvas's timer
 };
 }  // namespace MenuId

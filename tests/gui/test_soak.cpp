@@ -395,7 +395,9 @@ class Soak : public WindowTest {
                                MenuId::SwayMany,
                                MenuId::Sample1,
                                MenuId::Sample4,
-                               MenuId::AddCopy};
+                               MenuId::AddCopy,
+                               MenuId::GrowSheet,
+                               MenuId::GrowSheet};
     const int id = kIds[rng() % std::size(kIds)];
     Answerer& a = *answerer;
     switch (id) {

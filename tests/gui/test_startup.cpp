@@ -120,7 +120,9 @@ TEST_F(WindowTest, MenusAreExactlyTheCommandTable) {
               {21, "&Add copy image\tCtrl-V", N, ""},
               {22, "&Add mirror image \tCtrl-B", N, ""},
               {23, "&Pull one point \tCtrl-N", N, ""},
-              {25, "&Remove some cells \tCtrl-R", N, ""}},
+              {25, "&Remove some cells \tCtrl-R", N, ""},
+              {0, "", S, ""},
+              {55, "Grow sheet\tCtrl-G", N, ""}},
              "Edit");
   ExpectMenu(bar->GetMenu(2),
              {{26, "Touch purturbation &1\tCtrl-1", C, ""},

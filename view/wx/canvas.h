@@ -4,6 +4,8 @@
 
 #include <wx/wx.h>
 
+#include "view/sheet_animation.h"
+
 // Id of the canvas's animation timer.
 constexpr int kCanvasTimerId = 34;
 
@@ -32,6 +34,8 @@ class MyCanvas : public wxWindow {
 
   wxFrame* m_owner;
   wxTimer m_timer;
+  // The sheet ring being grown, if any; the timer advances it.
+  brimoss::SheetAnimation m_sheet;
 
  private:
   wxDECLARE_EVENT_TABLE();
