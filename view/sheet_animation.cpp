@@ -7,6 +7,10 @@
 
 namespace brimoss {
 
+namespace {
+constexpr int kLingerTicks = 150;  // three seconds on the 20 ms timer
+}  // namespace
+
 struct SheetAnimation::Snapshot {
   int nov = 0, noe = 0, nos = 0;
   std::array<double, MAXNOV> x{}, y{}, z{};
@@ -58,6 +62,7 @@ void SheetAnimation::start(Store& s) {
   grower_->stop_after_rings(1);
   running_ = true;
   stopping_ = false;
+  linger_ = 0;
   why_[0] = 0;
   show_progress(s);
 }
@@ -68,7 +73,13 @@ void SheetAnimation::stop() {
 
 TickBranch SheetAnimation::tick(Store& s) {
   const TickBranch branch = timer_tick(s);
-  if (!running_) return branch;
+  if (!running_) {
+    if (linger_ > 0 && branch == TickBranch::Idle) {
+      --linger_;
+      set_message(s, ended_);
+    }
+    return branch;
+  }
   if (s.g_pasteevent == 0) {
     const ops::SheetStep step = stopping_ ? grower_->finish_cell(s) : grower_->step(s);
     switch (step.action) {
@@ -94,16 +105,17 @@ void SheetAnimation::finish(Store& s, const ops::SheetStep& last) {
   const bool closed = grower_->rings_closed() > 0;
   grower_.reset();
   std::snprintf(why_, sizeof why_, "%s", last.why.c_str());
-  char text[256];
+  char* text = ended_;
   if (closed)
-    std::snprintf(text, sizeof text, "Sheet grown: ring %d closed, %d cells, %d pastes", ring_,
+    std::snprintf(text, sizeof ended_, "Sheet grown: ring %d closed, %d cells, %d pastes", ring_,
                   cells_done_, pastes_done_);
   else if (why_[0])
-    std::snprintf(text, sizeof text, "Sheet stopped in ring %d: %s", ring_, why_);
+    std::snprintf(text, sizeof ended_, "Sheet stopped in ring %d: %s", ring_, why_);
   else
-    std::snprintf(text, sizeof text, "Sheet stopped in ring %d, %d cells, %d pastes", ring_,
+    std::snprintf(text, sizeof ended_, "Sheet stopped in ring %d, %d cells, %d pastes", ring_,
                   cells_done_, pastes_done_);
   set_message(s, text);
+  linger_ = kLingerTicks;
   // Only a ring that closed is followed on by the next one.
   left_ = closed ? std::array<int, 3>{s.NOV, s.NOE, s.NOS} : std::array<int, 3>{-1, -1, -1};
 }

@@ -56,6 +56,10 @@ class SheetAnimation {
   // The counts the last ring left, to tell whether the next one follows on.
   std::array<int, 3> left_{-1, -1, -1};
   char why_[160] = {0};
+  // How the last ring ended, kept on the status line for a few seconds of
+  // idle ticks (an idle tick blanks the line).
+  char ended_[256] = {0};
+  int linger_ = 0;
 };
 
 }  // namespace brimoss

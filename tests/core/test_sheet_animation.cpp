@@ -96,6 +96,10 @@ TEST(SheetAnimation, GrowsOneRingAtATimeAndUndoTakesBackTheWholeRing) {
             "Sheet grown: ring 1 closed, 7 cells, " + std::to_string(a.pastes()) + " pastes");
   EXPECT_EQ(s->NOS, start->NOS + 7 * 7);
   EXPECT_EQ(s->g_pasteevent, 0);
+  // The ending stays readable on the idle ticks that follow.
+  const std::string ended = s->messagetxt;
+  for (int k = 0; k < 20; ++k) a.tick(*s);
+  EXPECT_EQ(std::string(s->messagetxt), ended);
   expect_clean_sheet(*s);
   // A ring grown on the timer is the ring the batch grower makes.
   {
