@@ -41,6 +41,7 @@ wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
   EVT_MENU(MenuId::RemoveCell, MyFrame::OnRemoveCell)
   EVT_MENU(MenuId::Guide, MyFrame::OnGuide)
   EVT_MENU(MenuId::ShowFeedback, MyFrame::OnShowFeedback)
+  EVT_MENU(MenuId::GrowSheet, MyFrame::OnGrowSheet)
 wxEND_EVENT_TABLE()
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) {
@@ -83,6 +84,8 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) 
   edit->Append(MenuId::RemoveCell, "&Remove some cells \tCtrl-R");
   edit->AppendSeparator();
   edit->AppendCheckItem(MenuId::ShowFeedback, "Show &counts and current vertex");
+  edit->AppendSeparator();
+  edit->Append(MenuId::GrowSheet, "Grow sheet\tCtrl-G");
 
   m_swayMenu = new wxMenu;
   m_swayMenu->AppendCheckItem(MenuId::TouchPerturbation, "Touch purturbation &1\tCtrl-1");
@@ -113,6 +116,7 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) 
   SetStatusText("Welcome to Brimoss!", 0);
 
   m_canvas = new MyCanvas(this);
+  BindSheetCommands();
   SetIcon(wxIcon(icon1_xpm));
 }
 

@@ -72,6 +72,10 @@ class MyFrame : public wxFrame {
   void OnPullPoint(wxCommandEvent& event);
   void OnRemoveCell(wxCommandEvent& event);
   void OnShowFeedback(wxCommandEvent& event);
+  // Grows the sheet's next ring on the canvas's timer; every other menu
+  // command stops it between cells before it runs.
+  void OnGrowSheet(wxCommandEvent& event);
+  void BindSheetCommands();
 
   // Sway.
   void OnTouchPurturb(wxCommandEvent& event);

@@ -46,5 +46,6 @@ enum : int {
   Export = 45,        // File, after Save: the sheet for other programs
   SavePicture = 46,   // File: a picture of the view
   ShowFeedback = 50,  // Edit: counts and refusals in the status bar, the current vertex marked
+  GrowSheet = 55,     // Edit: one ring, animated on the canvas's timer
 };
 }  // namespace MenuId

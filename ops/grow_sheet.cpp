@@ -152,6 +152,7 @@ SheetStep SheetGrower::step(Store& s) {
     fan = vertex_fan(s, front_);
   }
   check_ring(s);
+  if (max_rings_ >= 0 && rings_ >= max_rings_) return stop("");
   const std::vector<int>& chain = fan.chains.front();
   const int first = chain.front(), last = chain.back();
 
@@ -190,6 +191,17 @@ SheetStep SheetGrower::step(Store& s) {
   front_ = last;
   seen_ = counts(s);
   return {SheetAction::Grew, c, -1, {}};
+}
+
+SheetStep SheetGrower::finish_cell(Store& s) {
+  if (s.g_pasteevent > 0) return {SheetAction::Waiting, s.g_paste_i1, s.g_paste_i2, {}};
+  if (pasting_)
+    after_paste(s);
+  else if (counts(s) != seen_)
+    lose_place();
+  if (stopped_) return {SheetAction::Stopped, -1, -1, why_};
+  if (sews_.empty()) return stop("");
+  return sew(s);
 }
 
 SheetReport grow_sheet(Store& s, int max_cells, long most_ticks) {

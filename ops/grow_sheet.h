@@ -55,6 +55,15 @@ class SheetGrower {
 
   SheetStep step(Store& s);
 
+  // Stops where a ring has closed, before the next ring's first cell, once
+  // `rings` rings have closed (negative: never).
+  void stop_after_rings(int rings) { max_rings_ = rings; }
+  // Makes the pastes still owed to the cell grown last and then stops,
+  // growing nothing more: Stopped once they are made, Waiting while one runs.
+  // When the surface was changed by someone else meanwhile, the owed pastes
+  // are dropped, since their vertices may mean something else now.
+  SheetStep finish_cell(Store& s);
+
   int cells() const { return cells_; }
   int pastes() const { return pastes_; }
   int rings_closed() const { return rings_; }
@@ -73,6 +82,7 @@ class SheetGrower {
   bool find_front(Store& s);
 
   int max_cells_;
+  int max_rings_ = -1;
   int cells_ = 0, pastes_ = 0, rings_ = 0;
   bool stopped_ = false;
   std::string why_;

@@ -22,6 +22,7 @@
 #include "view/draw.h"
 #include "view/mouse.h"
 #include "view/raster.h"
+#include "view/sheet_animation.h"
 #include "view/tick.h"
 
 namespace {
@@ -229,4 +230,30 @@ TEST(NoAllocation, WholePasteFromFirstStepToMerge) {
   EXPECT_EQ(s->g_pasteevent, 0) << "the paste ran to its merge";
   EXPECT_EQ(s->NOV, nov - 1);
   EXPECT_EQ(n, 0) << ticks << " ticks";
+}
+
+TEST(NoAllocation, SheetRingTicksWhilePastesRun) {
+  // The grower's own steps (a cell grown, a paste started) may allocate; the
+  // ticks in between, which carry the pastes out and write the progress line,
+  // must not.
+  auto s = make_store();
+  ReadSampleData(*s, 128);
+  s->g_purturb = s->g_twincle = 0;
+  SheetAnimation a;
+  a.start(*s);
+  long n = 0;
+  int counted = 0, ticks = 0;
+  while (a.running() && ticks++ < 20000) {
+    const int step = s->g_pasteevent;
+    const long k = allocations_in([&] { a.tick(*s); });
+    // Only the ticks that moved the same paste on: one that merged a pair
+    // went on to the grower's next step.
+    if (step > 0 && s->g_pasteevent > step) {
+      n += k;
+      ++counted;
+    }
+  }
+  EXPECT_FALSE(a.running());
+  EXPECT_GT(counted, 50);
+  EXPECT_EQ(n, 0) << counted << " ticks";
 }

@@ -428,7 +428,9 @@ class Soak : public WindowTest {
                                MenuId::Sample1,
                                MenuId::Sample4,
                                MenuId::AddCopy,
-                               MenuId::ShowFeedback};
+                               MenuId::ShowFeedback,
+                               MenuId::GrowSheet,
+                               MenuId::GrowSheet};
     const int id = kIds[rng() % std::size(kIds)];
     Answerer& a = *answerer;
     switch (id) {

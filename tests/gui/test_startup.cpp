@@ -124,7 +124,9 @@ TEST_F(WindowTest, MenusAreExactlyTheCommandTable) {
               {23, "&Pull one point \tCtrl-N", N, ""},
               {25, "&Remove some cells \tCtrl-R", N, ""},
               {0, "", S, ""},
-              {50, "Show &counts and current vertex", C, ""}},
+              {50, "Show &counts and current vertex", C, ""},
+              {0, "", S, ""},
+              {55, "Grow sheet\tCtrl-G", N, ""}},
              "Edit");
   ExpectMenu(bar->GetMenu(2),
              {{26, "Touch purturbation &1\tCtrl-1", C, ""},

@@ -8,6 +8,7 @@
 
 #include "view/feedback.h"
 #include "view/navigation.h"
+#include "view/sheet_animation.h"
 
 // Id of the canvas's animation timer.
 constexpr int kCanvasTimerId = 34;
@@ -53,6 +54,8 @@ class MyCanvas : public wxWindow {
   // The wheel's zoom about the pointer and the keys' turns and Home.
   brimoss::Navigation m_nav;
   brimoss::Feedback m_feedback;
+  // The sheet ring being grown, if any; the timer advances it.
+  brimoss::SheetAnimation m_sheet;
 
  private:
   wxDECLARE_EVENT_TABLE();

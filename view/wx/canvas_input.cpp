@@ -7,8 +7,8 @@
 
 void MyCanvas::OnTimer(wxTimerEvent&) {
   // The paste step runs inside the tick, through the same joining code the
-  // mouse gesture starts.
-  brimoss::timer_tick(brimoss::the_store());
+  // mouse gesture starts; a sheet being grown takes its steps in between.
+  m_sheet.tick(brimoss::the_store());
   // A paste joins vertices inside the tick.
   PollFeedback();
   Refresh(false);
@@ -34,11 +34,19 @@ void MyCanvas::OnMouseEvent(wxMouseEvent& event) {
   const int px = dc.DeviceToLogicalX(event.GetX());
   const int py = dc.DeviceToLogicalY(event.GetY());
 
+  brimoss::Store& s = brimoss::the_store();
+  const brimoss::MouseKind kind = KindOf(event);
+  const int touched = s.g_purtj;
   brimoss::MouseEffects effects;
-  brimoss::mouse_event(brimoss::the_store(), KindOf(event), px, py, effects);
+  brimoss::mouse_event(s, kind, px, py, effects);
   if (event.GetEventType() == wxEVT_MOUSEWHEEL) effects.repaint |= OnWheel(event, px, py);
   // A click gives the canvas the keys, so the arrows and Home reach it.
   if ((event.LeftDown() || event.RightDown()) && !HasFocus()) SetFocus();
   if (!effects.refusal.empty()) Report(effects.refusal);
+  // The user takes over: a press, or touching another vertex, ends the
+  // sheet's growth at the next cell.
+  if (kind == brimoss::MouseKind::LeftDown || kind == brimoss::MouseKind::RightDown ||
+      s.g_purtj != touched)
+    m_sheet.stop();
   if (effects.repaint) Refresh(false);
 }

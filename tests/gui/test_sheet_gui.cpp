@@ -1,0 +1,126 @@
+// Edit > Grow sheet in the window: the ring grows on the canvas's timer, and
+// the user's next mouse press or menu command stops it between cells.
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "gui_util.h"
+#include "model/invariants.h"
+#include "model/sheet_check.h"
+#include "testing/store_bytes.h"
+
+namespace {
+
+class SheetWindowTest : public WindowTest {
+ protected:
+  MyCanvas* canvas() { return frame->m_canvas; }
+
+  // One tick of the canvas's timer, as the timer itself sends it; the real
+  // timer is stopped so that only these ticks advance the ring.
+  void Tick() {
+    wxTimerEvent te(canvas()->m_timer);
+    canvas()->ProcessWindowEvent(te);
+  }
+
+  // Ticks while the ring grows and `more` holds; false when it ran too long.
+  template <class F>
+  bool TickWhile(F more, long most = 40000) {
+    for (long n = 0; n < most; ++n) {
+      if (!canvas()->m_sheet.running() || !more()) return true;
+      Tick();
+    }
+    return false;
+  }
+
+  void Press() {
+    wxMouseEvent ev(wxEVT_LEFT_DOWN);
+    ev.SetPosition(wxPoint(5, 5));
+    ev.SetLeftDown(true);
+    ev.SetEventObject(canvas());
+    canvas()->ProcessWindowEvent(ev);
+    wxMouseEvent up(wxEVT_LEFT_UP);
+    up.SetPosition(wxPoint(5, 5));
+    up.SetEventObject(canvas());
+    canvas()->ProcessWindowEvent(up);
+  }
+
+  void StartFromSample128() {
+    ShowAndSettle();
+    canvas()->m_timer.Stop();
+    Send(MenuId::Sample1);
+    s().g_purturb = s().g_twincle = 0;
+    start = brimoss::testing::byte_copy(s());
+    Send(MenuId::GrowSheet);
+    ASSERT_TRUE(canvas()->m_sheet.running());
+  }
+
+  void ExpectClean() {
+    const brimoss::SheetFigures f = brimoss::check_sheet(s());
+    EXPECT_EQ(f.components, 1);
+    EXPECT_EQ(f.non_manifold_edges, 0);
+    EXPECT_EQ(f.orientation_conflicts, 0);
+    EXPECT_EQ(f.pinch_vertices, 0);
+    std::string why;
+    EXPECT_TRUE(brimoss::check_invariants(s(), &why)) << why;
+  }
+
+  std::unique_ptr<brimoss::Store> start;
+};
+
+TEST_F(SheetWindowTest, GrowsOneRingOnTheTimerAndUndoReturnsToTheSample) {
+  ASSERT_NO_FATAL_FAILURE(StartFromSample128());
+  bool progress = false;
+  ASSERT_TRUE(TickWhile([&] {
+    progress |= std::strncmp(s().messagetxt, "Growing sheet: ring 1, cell ", 28) == 0;
+    return true;
+  }));
+  EXPECT_TRUE(progress);
+  EXPECT_EQ(canvas()->m_sheet.cells(), 7);
+  EXPECT_EQ(std::strncmp(s().messagetxt, "Sheet grown: ring 1 closed, 7 cells, ", 37), 0)
+      << s().messagetxt;
+  EXPECT_EQ(s().NOS, start->NOS + 7 * 7);
+  ExpectClean();
+
+  Send(MenuId::Undo);
+  EXPECT_EQ(s().NOV, start->NOV);
+  EXPECT_EQ(s().NOE, start->NOE);
+  EXPECT_EQ(s().NOS, start->NOS);
+  for (int v = 0; v < s().NOV; ++v) {
+    EXPECT_EQ(s().x[v], start->x[v]);
+    EXPECT_EQ(s().y[v], start->y[v]);
+    EXPECT_EQ(s().z[v], start->z[v]);
+  }
+  for (int l = 0; l < s().NOE; ++l) EXPECT_EQ(s().edge[l], start->edge[l]);
+  for (int f = 0; f < s().NOS; ++f) EXPECT_EQ(s().face[f], start->face[f]);
+}
+
+TEST_F(SheetWindowTest, AMousePressStopsItBetweenCells) {
+  ASSERT_NO_FATAL_FAILURE(StartFromSample128());
+  ASSERT_TRUE(TickWhile([&] { return canvas()->m_sheet.cells() < 3 || s().g_pasteevent == 0; }));
+  ASSERT_GT(s().g_pasteevent, 0);
+  Press();
+  EXPECT_TRUE(canvas()->m_sheet.stopping());
+  ASSERT_TRUE(TickWhile([] { return true; }, 5000));
+  EXPECT_EQ(canvas()->m_sheet.cells(), 3);
+  EXPECT_EQ(s().g_pasteevent, 0);
+  ExpectClean();
+}
+
+TEST_F(SheetWindowTest, AMenuCommandStopsItAndLeavesASoundStore) {
+  ASSERT_NO_FATAL_FAILURE(StartFromSample128());
+  ASSERT_TRUE(TickWhile([&] { return canvas()->m_sheet.cells() < 4 || s().g_pasteevent == 0; }));
+  ASSERT_GT(s().g_pasteevent, 0);
+  Send(MenuId::Sample3);  // Open Samples > 3: replaces the surface mid-paste
+  EXPECT_TRUE(canvas()->m_sheet.stopping());
+  const auto after = brimoss::testing::byte_copy(s());
+  ASSERT_TRUE(TickWhile([] { return true; }, 5000));
+  EXPECT_FALSE(canvas()->m_sheet.running());
+  EXPECT_EQ(s().NOV, after->NOV);
+  EXPECT_EQ(s().NOS, after->NOS);
+  std::string why;
+  EXPECT_TRUE(brimoss::check_invariants(s(), &why)) << why;
+  canvas()->m_timer.Start(20, wxTIMER_CONTINUOUS);
+  PumpFor(100);  // the real timer and repaints on what is left
+}
+
+}  // namespace
