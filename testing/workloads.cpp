@@ -11,6 +11,7 @@
 
 #include "model/samples.h"
 #include "model/surface_file.h"
+#include "ops/grow_sheet.h"
 #include "ops/load.h"
 #include "sim/grow.h"
 
@@ -115,6 +116,11 @@ void build_grown_surface(Store& s) {
   grow_border(s, kGrownCells);
 }
 
+void build_sewn_sheet(Store& s) {
+  ReadSampleData(s, 128);
+  ops::grow_sheet(s, -1);
+}
+
 const char* load_name(Load w) {
   switch (w) {
     case Load::grown:
@@ -123,6 +129,8 @@ const char* load_name(Load w) {
       return "capacity";
     case Load::sample131:
       return "sample131";
+    case Load::sewn:
+      return "sewn";
   }
   return "?";
 }
@@ -148,6 +156,9 @@ void build_workload(Store& s, Load w) {
       break;
     case Load::sample131:
       initialize_store(s);
+      break;
+    case Load::sewn:
+      build_sewn_sheet(s);
       break;
   }
   s.g_purturb = 0;

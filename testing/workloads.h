@@ -4,6 +4,9 @@
 //             1974 edges, 987 faces), the size a user reaches by growing;
 //   capacity  the store filled exactly: 1000 vertices, 3000 edges and 6000
 //             faces, opened through the file reader;
+//   sewn      sample 128 grown to capacity as a sewn sheet (grow_sheet: about
+//             210 cells, 996 vertices, 2493 edges, 1498 faces), the realistic
+//             full-size surface;
 //   sample131 the surface the program starts with.
 // The batch tool reaches the grown surface with `sample 128` and
 // `grow-border 140`.
@@ -32,7 +35,10 @@ void build_grown_surface(Store& s);
 // Sample n as written, without the relaxation that loading it runs.
 void build_raw_sample(Store& s, int n);
 
-enum class Load { grown, capacity, sample131 };
+enum class Load { grown, capacity, sample131, sewn };
+
+// Sample 128 grown as a sewn sheet until no cell fits.
+void build_sewn_sheet(Store& s);
 
 const char* load_name(Load w);
 
