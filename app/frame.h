@@ -18,6 +18,7 @@ class WXDLLIMPEXP_FWD_CORE wxPrinterBase;
 class MyFrame : public wxFrame {
  public:
   MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size);
+  ~MyFrame() override;
 
   // File.
   void OnSave(wxCommandEvent& event);
@@ -83,6 +84,7 @@ class MyFrame : public wxFrame {
 
   // Help: the guide for first-time users, one window at a time.
   void OnGuide(wxCommandEvent& event);
+  void OnGuideDestroyed(wxWindowDestroyEvent& event);
   GuideWindow* m_guide = nullptr;
 
   // Colour.

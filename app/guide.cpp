@@ -103,9 +103,17 @@ void MyFrame::OnGuide(wxCommandEvent&) {
     return;
   }
   m_guide = new GuideWindow(this);
-  m_guide->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& ev) {
-    if (ev.GetEventObject() == m_guide) m_guide = nullptr;
-    ev.Skip();
-  });
+  m_guide->Bind(wxEVT_DESTROY, &MyFrame::OnGuideDestroyed, this);
   m_guide->Show();
+}
+
+void MyFrame::OnGuideDestroyed(wxWindowDestroyEvent& ev) {
+  if (ev.GetEventObject() == m_guide) m_guide = nullptr;
+  ev.Skip();
+}
+
+MyFrame::~MyFrame() {
+  // The guide is a child and is destroyed after this frame's own part is
+  // gone; it must not report back to it then.
+  if (m_guide) m_guide->Unbind(wxEVT_DESTROY, &MyFrame::OnGuideDestroyed, this);
 }
