@@ -110,7 +110,10 @@ TEST_F(SheetWindowTest, AMenuCommandStopsItAndLeavesASoundStore) {
   ASSERT_NO_FATAL_FAILURE(StartFromSample128());
   ASSERT_TRUE(TickWhile([&] { return canvas()->m_sheet.cells() < 4 || s().g_pasteevent == 0; }));
   ASSERT_GT(s().g_pasteevent, 0);
-  Send(MenuId::Sample3);  // Open Samples > 3: replaces the surface mid-paste
+  // Open Samples > 3, the changes not saved: replaces the surface mid-paste.
+  auto ask = std::make_shared<SeenMessage>();
+  wxTEST_DIALOG(Send(MenuId::Sample3), ExpectMessage(ask, wxID_NO));
+  EXPECT_EQ(ask->message, "Save the changes to the sheet?");
   EXPECT_TRUE(canvas()->m_sheet.stopping());
   const auto after = brimoss::testing::byte_copy(s());
   ASSERT_TRUE(TickWhile([] { return true; }, 5000));
@@ -121,6 +124,68 @@ TEST_F(SheetWindowTest, AMenuCommandStopsItAndLeavesASoundStore) {
   EXPECT_TRUE(brimoss::check_invariants(s(), &why)) << why;
   canvas()->m_timer.Start(20, wxTIMER_CONTINUOUS);
   PumpFor(100);  // the real timer and repaints on what is left
+}
+
+// Every dialog is cancelled, and noted.
+class CancelEveryDialog : public wxModalDialogHook {
+ public:
+  CancelEveryDialog() { Register(); }
+  ~CancelEveryDialog() override { Unregister(); }
+  int shown = 0;
+
+ protected:
+  int Enter(wxDialog*) override {
+    ++shown;
+    return wxID_CANCEL;
+  }
+  void Exit(wxDialog*) override {}
+};
+
+TEST_F(SheetWindowTest, CommandsThatLeaveTheSurfaceAloneLeaveItGrowing) {
+  ASSERT_NO_FATAL_FAILURE(StartFromSample128());
+  ASSERT_TRUE(TickWhile([&] { return canvas()->m_sheet.cells() < 2; }));
+  frame->m_askColour = [] { return wxColour(); };
+  const struct {
+    int id;
+    const char* what;
+    bool dialog;
+  } leave[] = {
+      {MenuId::Save, "Save, cancelled", true},
+      {MenuId::Export, "Export..., cancelled", true},
+      {MenuId::SavePicture, "Save picture..., cancelled", true},
+      {MenuId::Print, "Print, cancelled", true},
+      {MenuId::PrintSetup, "PrintSetUp, cancelled", true},
+      {MenuId::ZoomIn, "Zoom In", false},
+      {MenuId::ZoomOut, "Zoom Out", false},
+      {MenuId::DefaultSize, "Default size", false},
+      {MenuId::ZoomToFit, "Zoom to fit", false},
+      {MenuId::FaceForeground, "a colour, cancelled", false},
+      {MenuId::BackgroundColour, "a colour, cancelled", false},
+      {MenuId::Guide, "the guide", false},
+      {MenuId::Help, "Help", false},
+      {MenuId::About, "About", true},
+      {MenuId::ShowFeedback, "Show counts on", false},
+      {MenuId::ShowFeedback, "Show counts off", false},
+      {MenuId::Open, "Open, the question cancelled", true},
+      {MenuId::Sample2, "Open Samples, the question cancelled", true},
+      {MenuId::Append, "Open and append, cancelled", true},
+      {MenuId::Quit, "Exit, the question cancelled", true},
+  };
+  for (const auto& c : leave) {
+    SCOPED_TRACE(c.what);
+    CancelEveryDialog hook;
+    Send(c.id);
+    EXPECT_EQ(hook.shown > 0, c.dialog);
+    EXPECT_TRUE(canvas()->m_sheet.running());
+    EXPECT_FALSE(canvas()->m_sheet.stopping());
+    Tick();
+  }
+  EXPECT_FALSE(frame->IsBeingDeleted());
+  // A command that changes the surface stops it.
+  Send(MenuId::Mirror);
+  EXPECT_TRUE(canvas()->m_sheet.stopping());
+  ASSERT_TRUE(TickWhile([] { return true; }, 5000));
+  ExpectClean();
 }
 
 }  // namespace

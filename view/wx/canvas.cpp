@@ -68,6 +68,7 @@ void MyCanvas::OnPaint(wxPaintEvent&) {
   dc.Blit(0, 0, bmp.GetWidth(), bmp.GetHeight(), &mdc, 0, 0, wxCOPY, false);
   mdc.SelectObject(wxNullBitmap);
   CountPaint();
+  if (IsShownOnScreen()) m_fitUntilShown = false;
 }
 
 void MyCanvas::OnErase(wxEraseEvent&) {}
@@ -75,9 +76,21 @@ void MyCanvas::OnErase(wxEraseEvent&) {}
 void MyCanvas::OnSize(wxSizeEvent&) {
   const wxSize sz = GetClientSize();
   EnsureScreenBitmap(sz.x, sz.y);
-  Recentre();
+  if (m_fitUntilShown)
+    m_nav.fit(brimoss::the_store(), sz.x, sz.y);
+  else
+    Recentre();
   Refresh(false);
 }
+
+void MyCanvas::ZoomToFit(bool untilShown) {
+  const wxSize sz = GetClientSize();
+  m_nav.fit(brimoss::the_store(), sz.x, sz.y);
+  m_fitUntilShown = untilShown;
+  Refresh(false);
+}
+
+void MyCanvas::StopGrowth() { m_sheet.stop(); }
 
 void MyCanvas::DrawPoly(wxMemoryDC& dc) {
   brimoss::Store& s = brimoss::the_store();

@@ -46,6 +46,18 @@ class MyCanvas : public wxWindow {
   // After anything that may have changed the counts.
   void PollFeedback();
 
+  // A message of the program's own in the status bar's second field (what a
+  // command wrote, how a growth went), until the next change.
+  void Say(const wxString& text);
+
+  // The whole surface in the canvas with a small margin. With `untilShown`
+  // the canvas fits it again at each new size until it is first painted, for
+  // a surface opened while the window is still coming up.
+  void ZoomToFit(bool untilShown = false);
+
+  // Asks a growing sheet to stop between cells.
+  void StopGrowth();
+
   // Puts the model origin at the centre of the client area.
   void Recentre();
 
@@ -58,5 +70,6 @@ class MyCanvas : public wxWindow {
   brimoss::SheetAnimation m_sheet;
 
  private:
+  bool m_fitUntilShown = false;
   wxDECLARE_EVENT_TABLE();
 };

@@ -9,6 +9,12 @@ void MyCanvas::OnTimer(wxTimerEvent&) {
   // The paste step runs inside the tick, through the same joining code the
   // mouse gesture starts; a sheet being grown takes its steps in between.
   m_sheet.tick(brimoss::the_store());
+  // A growing sheet stays in view: the view zooms out as it grows past the
+  // canvas's edges, never in.
+  if (m_sheet.running()) {
+    const wxSize sz = GetClientSize();
+    m_nav.keep_in_view(brimoss::the_store(), sz.x, sz.y);
+  }
   // A paste joins vertices inside the tick.
   PollFeedback();
   Refresh(false);
