@@ -7,6 +7,7 @@
 
 #include "gui_util.h"
 #include "testing/workloads.h"
+#include "view/wx/frame_rate.h"
 #include "view/draw.h"
 #include "view/tick.h"
 
@@ -171,6 +172,23 @@ TEST_F(NavigationTest, ZoomToFitShowsTheWholeSheetAndHomeGoesBack) {
     ASSERT_TRUE(s().gx[v] >= 0 && s().gx[v] < c.x && s().gy[v] >= 0 && s().gy[v] < c.y)
         << "vertex " << v << " at " << s().gx[v] << ", " << s().gy[v];
   }
+  // The whole canvas has the background, not only the rectangle about the
+  // origin, which Zoom to fit has moved off the middle.
+  {
+    wxMemoryDC dc(ScreenBitmap());
+    dc.SetBackground(*wxBLACK_BRUSH);
+    dc.Clear();
+  }
+  const long paints = PaintCount();
+  canvas()->Refresh(false);
+  canvas()->Update();
+  ASSERT_TRUE(Pump([&] { return PaintCount() > paints; }, 2000));
+  const wxImage img = ScreenBitmap().ConvertToImage();
+  for (const wxPoint p : {wxPoint(c.x - 3, c.y - 3), wxPoint(c.x - 3, 3), wxPoint(3, c.y - 3)})
+    EXPECT_EQ(wxColour(img.GetRed(p.x, p.y), img.GetGreen(p.x, p.y), img.GetBlue(p.x, p.y)),
+              *wxWHITE)
+        << p.x << ", " << p.y;
+
   Send(MenuId::ZoomIn);
   Send(MenuId::ZoomToFit);
   brimoss::project(s());

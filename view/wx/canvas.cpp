@@ -94,6 +94,14 @@ void MyCanvas::StopGrowth() { m_sheet.stop(); }
 
 void MyCanvas::DrawPoly(wxMemoryDC& dc) {
   brimoss::Store& s = brimoss::the_store();
+  // The scene's background is the rectangle about the origin; once the wheel
+  // or Zoom to fit has moved the origin off the middle, the rest of the canvas
+  // gets the background colour too.
+  const wxSize sz = GetClientSize();
+  if (2 * s.g_centerx + 1 < sz.x || 2 * s.g_centery + 1 < sz.y) {
+    dc.SetBackground(wxBrush(BackgroundColour(s), wxBRUSHSTYLE_SOLID));
+    dc.Clear();
+  }
   if (!m_feedback.enabled()) {
     DrawScene(dc, s, true);
     return;
