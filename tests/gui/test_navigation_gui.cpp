@@ -7,9 +7,9 @@
 
 #include "gui_util.h"
 #include "testing/workloads.h"
-#include "view/wx/frame_rate.h"
 #include "view/draw.h"
 #include "view/tick.h"
+#include "view/wx/frame_rate.h"
 
 namespace {
 
