@@ -12,10 +12,10 @@
 #include "cli/picture_file.h"
 #include "model/export.h"
 #include "model/surface_file.h"
+#include "ops/tick.h"
 #include "sim/grow.h"
 #include "sim/spread.h"
 #include "view/draw.h"
-#include "view/tick.h"
 
 namespace brimoss::cli {
 

@@ -108,6 +108,13 @@ void reset_store(Store& s);
 // The program's one store, created on first use.
 Store& the_store();
 
+// The colour mixed into the faces round the current vertex: the front's or
+// the back's, one int per channel.
+inline std::array<int, 3> marking_colour(const Store& s, bool front) {
+  if (front) return {s.modifycolR, s.modifycolG, s.modifycolB};
+  return {s.backmodifycolR, s.backmodifycolG, s.backmodifycolB};
+}
+
 // Writes the status line; the text is cut to fit.
 void set_message(Store& s, const char* text);
 

@@ -20,9 +20,9 @@
 #include "ops/commands.h"
 #include "ops/grow_sheet.h"
 #include "ops/load.h"
+#include "ops/tick.h"
 #include "sim/grow.h"
 #include "testing/cli_run.h"
-#include "view/tick.h"
 
 using namespace brimoss;
 

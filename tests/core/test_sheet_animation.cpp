@@ -15,8 +15,8 @@
 #include "ops/commands.h"
 #include "ops/grow_sheet.h"
 #include "ops/load.h"
+#include "ops/sheet_animation.h"
 #include "testing/store_bytes.h"
-#include "view/sheet_animation.h"
 
 using namespace brimoss;
 

@@ -1,4 +1,4 @@
-#include "view/sheet_animation.h"
+#include "ops/sheet_animation.h"
 
 #include <algorithm>
 #include <cstdio>

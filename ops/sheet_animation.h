@@ -8,7 +8,7 @@
 
 #include "model/store.h"
 #include "ops/grow_sheet.h"
-#include "view/tick.h"
+#include "ops/tick.h"
 
 namespace brimoss {
 
