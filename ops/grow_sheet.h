@@ -19,6 +19,7 @@
 
 #include <array>
 #include <deque>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -74,6 +75,11 @@ class SheetGrower {
 
  private:
   SheetStep stop(std::string why);
+  // Takes in what happened since the last step: a paste still running
+  // (Waiting), our paste merged or ended, or the surface changed by someone
+  // else. Returns the step to report when there is nothing to do but wait or
+  // stop.
+  std::optional<SheetStep> catch_up(const Store& s);
   SheetStep sew(Store& s);
   void lose_place();
   void after_paste(const Store& s);
