@@ -11,6 +11,7 @@
 
 #include "model/mesh.h"
 #include "model/scratch.h"
+#include "model/undo.h"
 
 namespace brimoss {
 
@@ -59,13 +60,9 @@ struct Store {
   std::array<double, MAXCONNCOMP> comp_centerx{}, comp_centery{},
       comp_centerz{};  // mean vertex position, from fill_center_conn_comp
 
-  // One-level undo snapshot, taken by makecopy: counters, positions, edges,
-  // targets and faces as they were.
-  int _NOV = 0, _NOE = 0, _NOS = 0;  // _NOV == 0: there is no snapshot
-  std::array<double, MAXNOV> _x{}, _y{}, _z{};
-  std::array<Edge, MAXNOE> _edge{};
-  std::array<double, MAXNOE> _phi{};
-  std::array<Face, MAXNOS> _face{};
+  // The undo slot: the surface as the last change that takes a snapshot
+  // found it (model/undo.h).
+  UndoSnapshot undo;
 
   // View and interaction settings.
   double g_rate = 100.0;                  // zoom: pixels per model unit

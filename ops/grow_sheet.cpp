@@ -207,9 +207,29 @@ SheetStep SheetGrower::finish_cell(Store& s) {
   return sew(s);
 }
 
+void HeldUndo::begin(const Store& s) {
+  if (!start_) start_ = std::make_unique<UndoSnapshot>();
+  start_->save(s);
+  mine_ = s.undo.saves;
+  lost_ = false;
+}
+
+void HeldUndo::before_step(const Store& s) {
+  if (s.undo.saves != mine_) lost_ = true;
+  before_ = s.undo.saves;
+}
+
+void HeldUndo::after_step(Store& s) {
+  if (s.undo.saves == before_) return;  // the step took no snapshot
+  if (!lost_) s.undo.save(*start_);
+  mine_ = s.undo.saves;
+}
+
 SheetReport grow_sheet(Store& s, int max_cells, long most_ticks) {
   SheetGrower grower(max_cells);
   SheetReport r;
+  HeldUndo undo;
+  undo.begin(s);
   for (;;) {
     long ticks = 0;
     while (s.g_pasteevent > 0 && ticks < most_ticks) {
@@ -222,7 +242,9 @@ SheetReport grow_sheet(Store& s, int max_cells, long most_ticks) {
       r.why = "a paste did not merge within " + std::to_string(most_ticks) + " ticks";
       break;
     }
+    undo.before_step(s);
     const SheetStep step = grower.step(s);
+    undo.after_step(s);
     if (step.action == SheetAction::Stopped) {
       r.why = step.why;
       break;
