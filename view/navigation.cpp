@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "ops/commands.h"
+#include "sim/rotate.h"
 #include "view/fit.h"
-#include "view/tick.h"
 
 namespace brimoss {
 

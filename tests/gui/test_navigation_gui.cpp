@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "gui_util.h"
+#include "sim/rotate.h"
 #include "testing/workloads.h"
 #include "view/draw.h"
-#include "view/tick.h"
 #include "view/wx/frame_rate.h"
 
 namespace {
