@@ -81,6 +81,7 @@ wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
   EVT_MENU(MenuId::Guide, MyFrame::OnGuide)
   EVT_MENU(MenuId::ShowFeedback, MyFrame::OnShowFeedback)
   EVT_MENU(MenuId::GrowSheet, MyFrame::OnGrowSheet)
+  EVT_MENU(MenuId::GrowSheetUntilFull, MyFrame::OnGrowSheet)
   EVT_MENU(MenuId::ZoomToFit, MyFrame::OnZoomToFit)
   EVT_CLOSE(MyFrame::OnClose)
 wxEND_EVENT_TABLE()
@@ -139,7 +140,7 @@ bool MyFrame::MayDropSheet() {
 
 void MyFrame::OnOpenSample(wxCommandEvent& event) {
   if (!MayDropSheet()) return;
-  m_canvas->StopGrowth();
+  m_canvas->StopGrowth(CommandName(event.GetId()));
   brimoss::ops::load_sample(the_store(), 128 + event.GetId() - MenuId::Sample1);
   m_canvas->Report({});
   Refresh(false);
@@ -190,14 +191,14 @@ void MyFrame::OnOpen(wxCommandEvent&) {
   if (!MayDropSheet()) return;
   wxString path;
   if (!ChooseFile(m_canvas, wxFD_OPEN, path)) return;
-  m_canvas->StopGrowth();
+  m_canvas->StopGrowth("Open");
   OpenPath(path);
 }
 
 void MyFrame::OnAppend(wxCommandEvent&) {
   wxString path;
   if (!ChooseFile(m_canvas, wxFD_OPEN, path)) return;
-  m_canvas->StopGrowth();
+  m_canvas->StopGrowth("Open and append");
   AppendPath(path);
 }
 

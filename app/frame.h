@@ -15,6 +15,9 @@ struct Store;
 }
 class WXDLLIMPEXP_FWD_CORE wxPrinterBase;
 
+// The name a menu command goes by in the window's messages ("Mirror image").
+std::string CommandName(int id);
+
 class MyFrame : public wxFrame {
  public:
   MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size);
@@ -87,7 +90,8 @@ class MyFrame : public wxFrame {
   void OnShowFeedback(wxCommandEvent& event);
   // The whole surface in the canvas, with a small margin.
   void OnZoomToFit(wxCommandEvent& event);
-  // Grows the sheet's next ring on the canvas's timer; a command that changes
+  // Grows the sheet's next ring (Grow sheet), or ring after ring until no
+  // cell fits (Grow sheet until full), on the canvas's timer; a command that changes
   // the surface stops it between cells before it runs, while those that only
   // look at it, write it out or change the view leave it growing.
   void OnGrowSheet(wxCommandEvent& event);

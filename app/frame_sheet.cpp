@@ -2,6 +2,7 @@
 // starts it, and stops it when a command would change the surface under it.
 #include "app/frame.h"
 #include "app/ids.h"
+#include "app/menu_table.h"
 #include "model/store.h"
 #include "view/wx/canvas.h"
 
@@ -14,6 +15,7 @@ namespace {
 bool LeavesGrowthAlone(int id) {
   switch (id) {
     case MenuId::GrowSheet:
+    case MenuId::GrowSheetUntilFull:
     case MenuId::Save:
     case MenuId::Export:
     case MenuId::SavePicture:
@@ -45,16 +47,22 @@ bool LeavesGrowthAlone(int id) {
 
 }  // namespace
 
+std::string CommandName(int id) {
+  for (const brimoss::app::MenuItemRow& r : brimoss::app::menu_rows())
+    if (r.id == id && r.kind != brimoss::app::ItemKind::Separator)
+      return brimoss::app::plain_label(r.label);
+  return "a command";
+}
+
 void MyFrame::BindSheetCommands() {
   // Bound handlers run before the event table, so the growth is asked to
   // stop before the command itself touches the surface.
   Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
-    if (!LeavesGrowthAlone(event.GetId())) m_canvas->StopGrowth();
+    if (!LeavesGrowthAlone(event.GetId())) m_canvas->StopGrowth(CommandName(event.GetId()));
     event.Skip();
   });
 }
 
-void MyFrame::OnGrowSheet(wxCommandEvent&) {
-  m_canvas->m_sheet.start(brimoss::the_store());
-  Refresh(false);
+void MyFrame::OnGrowSheet(wxCommandEvent& event) {
+  m_canvas->GrowSheet(event.GetId() == MenuId::GrowSheetUntilFull);
 }

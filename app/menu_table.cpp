@@ -74,6 +74,8 @@ const std::vector<MenuItemRow>& menu_rows() {
       {"Edit", S, 0, "", "", ""},
       {"Edit", N, GrowSheet, "Grow sheet", "Ctrl-G",
        "Grow one ring of cells round the border, each sewn to its neighbours"},
+      {"Edit", N, GrowSheetUntilFull, "Grow sheet until full", "Ctrl-Shift-G",
+       "Grow ring after ring until no cell fits"},
 
       {"Sway", C, TouchPerturbation, "Touch purturbation &1", "Ctrl-1",
        "Touching a vertex sends a ripple out from it (on or off)"},

@@ -441,7 +441,7 @@ class Soak : public WindowTest {
                                MenuId::AddCopy,
                                MenuId::ShowFeedback,
                                MenuId::GrowSheet,
-                               MenuId::GrowSheet,
+                               MenuId::GrowSheetUntilFull,
                                MenuId::ZoomToFit};
     const int id = kIds[rng() % std::size(kIds)];
     Answerer& a = *answerer;

@@ -90,7 +90,13 @@ void MyCanvas::ZoomToFit(bool untilShown) {
   Refresh(false);
 }
 
-void MyCanvas::StopGrowth() { m_sheet.stop(); }
+void MyCanvas::GrowSheet(bool untilFull) {
+  m_sheet.start(brimoss::the_store(), untilFull);
+  if (m_sheet.running()) Say(wxString::FromUTF8(m_sheet.message()));
+  Refresh(false);
+}
+
+void MyCanvas::StopGrowth(const std::string& by) { m_sheet.stop(by); }
 
 void MyCanvas::DrawPoly(wxMemoryDC& dc) {
   brimoss::Store& s = brimoss::the_store();

@@ -55,8 +55,12 @@ class MyCanvas : public wxWindow {
   // a surface opened while the window is still coming up.
   void ZoomToFit(bool untilShown = false);
 
-  // Asks a growing sheet to stop between cells.
-  void StopGrowth();
+  // Edit > Grow sheet (one ring) or Grow sheet until full, on the timer,
+  // its progress in the status bar's second field.
+  void GrowSheet(bool untilFull);
+  // Asks a growing sheet to stop between cells; `by` names what stopped it,
+  // for the status bar ("a click on the canvas").
+  void StopGrowth(const std::string& by);
 
   // Puts the model origin at the centre of the client area.
   void Recentre();
