@@ -18,22 +18,21 @@ void copy_surface(const From& f, int nov, int noe, int nos, To& t) {
   std::copy_n(f.face.begin(), nos, t.face.begin());
 }
 
-}  // namespace
-
-void UndoSnapshot::save(const Store& s) {
-  copy_surface(s, s.NOV, s.NOE, s.NOS, *this);
-  nov = s.NOV;
-  noe = s.NOE;
-  nos = s.NOS;
-  ++saves;
+template <class From>
+void take(UndoSnapshot& k, const From& f, int nov, int noe, int nos) {
+  copy_surface(f, nov, noe, nos, k);
+  k.nov = nov;
+  k.noe = noe;
+  k.nos = nos;
+  ++k.saves;
 }
 
+}  // namespace
+
+void UndoSnapshot::save(const Store& s) { take(*this, s, s.NOV, s.NOE, s.NOS); }
+
 void UndoSnapshot::save(const UndoSnapshot& other) {
-  copy_surface(other, other.nov, other.noe, other.nos, *this);
-  nov = other.nov;
-  noe = other.noe;
-  nos = other.nos;
-  ++saves;
+  take(*this, other, other.nov, other.noe, other.nos);
 }
 
 void UndoSnapshot::restore(Store& s) const {
