@@ -1,6 +1,5 @@
 #include "ops/sheet_animation.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace brimoss {
