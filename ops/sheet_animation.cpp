@@ -1,5 +1,7 @@
 #include "ops/sheet_animation.h"
 
+#include <array>
+
 #include "ops/sheet_rings.h"
 
 namespace brimoss {
@@ -67,6 +69,7 @@ void SheetAnimation::finish(Store& s, const ops::SheetStep& last) {
     return;
   }
   running_ = false;
+  shown_ = {-1, -1, -1, -1};
   why_ = stopping_ ? std::string() : last.why;
   const std::string counts =
       std::to_string(cells_done_) + " cells, " + std::to_string(pastes_done_) + " pastes";
@@ -81,6 +84,11 @@ void SheetAnimation::finish(Store& s, const ops::SheetStep& last) {
 }
 
 void SheetAnimation::show_progress() {
+  // Written afresh only when a figure changed: the ticks that carry a paste
+  // on allocate nothing.
+  const std::array<int, 4> shown{ring_, cells(), pastes(), until_full_ ? 1 : 0};
+  if (shown == shown_ && !message_.empty()) return;
+  shown_ = shown;
   message_ = std::string(until_full_ ? "Growing sheet until full: ring " : "Growing sheet: ring ") +
              std::to_string(ring_) + ", " + std::to_string(cells()) + " cells, " +
              std::to_string(pastes()) + " pastes";

@@ -2,6 +2,7 @@
 // user sees every cell appear and every paste pull its pair together.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -62,6 +63,7 @@ class SheetAnimation {
   bool running_ = false, stopping_ = false, until_full_ = false;
   int ring_ = 0, cells_done_ = 0, pastes_done_ = 0;
   std::string stopped_by_, why_, message_;
+  std::array<int, 4> shown_{-1, -1, -1, -1};  // the figures message_ shows
 };
 
 }  // namespace brimoss

@@ -92,7 +92,7 @@ void MyCanvas::ZoomToFit(bool untilShown) {
 
 void MyCanvas::GrowSheet(bool untilFull) {
   m_sheet.start(brimoss::the_store(), untilFull);
-  if (m_sheet.running()) Say(wxString::FromUTF8(m_sheet.message()));
+  if (m_sheet.running()) Say(wxString::FromUTF8(m_growthSaid = m_sheet.message()));
   Refresh(false);
 }
 

@@ -75,5 +75,6 @@ class MyCanvas : public wxWindow {
 
  private:
   bool m_fitUntilShown = false;
+  std::string m_growthSaid;  // the growth's message last put in the status bar
   wxDECLARE_EVENT_TABLE();
 };

@@ -21,10 +21,10 @@ void MyCanvas::OnTimer(wxTimerEvent&) {
   // The growth's progress, and in its last tick how it ended, take the
   // status bar's second field, where the ending stays until the next change;
   // otherwise a paste joins vertices inside the tick, and the counts follow.
-  if (growing)
-    Say(wxString::FromUTF8(m_sheet.message()));
-  else
+  if (!growing)
     PollFeedback();
+  else if (m_sheet.message() != m_growthSaid)
+    Say(wxString::FromUTF8(m_growthSaid = m_sheet.message()));
   Refresh(false);
 }
 
