@@ -500,9 +500,13 @@ bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, st
     for (std::size_t v = 0; v < out.v.size(); ++v)
       for (int k = 0; k < 3; ++k) xyz[3 * v + k] = out.v[v][k];
     auto pairs = crossing_pairs(xyz.data(), 2 * ng, shell.data(), nshell);
-    for (double& c : xyz) c = static_cast<float>(c);
-    const auto as_floats = crossing_pairs(xyz.data(), 2 * ng, shell.data(), nshell);
-    pairs.insert(pairs.end(), as_floats.begin(), as_floats.end());
+    // The floats only once the doubles are clear: they seldom differ.
+    if (std::all_of(pairs.begin(), pairs.end(),
+                    [](const auto& p) { return p.first == p.second; })) {
+      for (double& c : xyz) c = static_cast<float>(c);
+      const auto as_floats = crossing_pairs(xyz.data(), 2 * ng, shell.data(), nshell);
+      pairs.insert(pairs.end(), as_floats.begin(), as_floats.end());
+    }
     // A face without area crosses nothing by itself (the sheet's slivers
     // give such faces); only pairs of faces count.
     pairs.erase(std::remove_if(pairs.begin(), pairs.end(),
