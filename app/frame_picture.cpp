@@ -11,6 +11,7 @@
 #include "app/export_dialog.h"
 #include "app/frame.h"
 #include "app/globals.h"
+#include "model/crossings.h"
 #include "model/export.h"
 #include "model/store.h"
 #include "model/surface_file.h"
@@ -176,13 +177,24 @@ bool MyFrame::ExportPath(const wxString& path, const Store& sheet, bool solid, d
   if (!MayOverwrite(this, path)) return false;
   std::string err;
   const std::string target = ToNative(path);
-  const bool ok = solid ? brimoss::export_solid(sheet, target, thickness, scale, err)
+  brimoss::SolidReport report;
+  const bool ok = solid ? brimoss::export_solid(sheet, target, thickness, scale, err, &report)
                         : brimoss::export_surface(sheet, target, scale, err);
   if (!ok) {
     wxMessageBox(wxString::Format("The sheet was not exported.\n%s", wxString::FromUTF8(err)),
                  "Brimoss", wxOK | wxICON_ERROR, this);
     return false;
   }
+  // What a printer would mind, in the status line (Show counts shows it).
+  std::string note;
+  if (solid && report.thinned > 0)
+    note = "Exported; wall thinned at " + std::to_string(report.thinned) +
+           " corners to keep the solid from crossing itself, thinnest " +
+           wxString::Format("%g", report.thinnest_wall).ToStdString();
+  else if (!solid)
+    if (const int n = brimoss::count_crossings(sheet))
+      note = "Exported; the sheet crosses itself at " + std::to_string(n) + " places";
+  if (!note.empty()) brimoss::set_message(brimoss::the_store(), note.c_str());
   return true;
 }
 
