@@ -6,6 +6,7 @@
 #include "model/surface_file.h"
 #include "model/undo.h"
 #include "ops/load.h"
+#include "sim/contacts.h"
 #include "sim/grow.h"
 #include "sim/relax.h"
 #include "sim/remove.h"
@@ -72,6 +73,12 @@ bool toggle_touch_perturbation(Store& s) {
   s.touch_purturb = !s.touch_purturb;
   return s.touch_purturb;
 }
+
+void keep_apart(Store& s, bool on) {
+  if (on != s.apart.on) set_keep_apart(s, on);
+}
+
+bool keeps_apart(const Store& s) { return s.apart.on; }
 
 void mirror(Store& s) { mirror_image(s); }
 

@@ -70,6 +70,7 @@ const char* member_at(std::size_t offset) {
       BRIMOSS_MEMBER(messagetxt),
       BRIMOSS_MEMBER(basecolR),
       BRIMOSS_MEMBER(relaxation),
+      BRIMOSS_MEMBER(apart),
       BRIMOSS_MEMBER(scratch),
   };
 #undef BRIMOSS_MEMBER
