@@ -87,8 +87,8 @@ struct PasteScratch {
 // from the surface when it is found out of date.
 struct ContactScratch {
   static constexpr int kBuckets = 4096;   // hashed grid cells (a power of two)
-  static constexpr int kPairs = 1 << 16;  // contact pairs of either kind
-  static constexpr int kGuard = 1 << 14;  // guarded edge-face pairs
+  static constexpr int kPairs = 1 << 15;  // contact pairs of either kind
+  static constexpr int kGuard = 1 << 12;  // guarded edge-face pairs
   // The edges and faces the lists below were made from; -1: none made.
   std::array<Edge, MAXNOE> edges{};
   std::array<Face, MAXNOS> faces{};
@@ -122,10 +122,19 @@ struct ContactScratch {
   // Candidates: vertex against face and side against side within the
   // clearance and the margin, and sides against faces within the margin
   // (the only pairs that can cross before the next rebuild).
-  std::array<int, kPairs> vf_v{}, vf_f{}, ee_a{}, ee_b{};
+  std::array<std::uint16_t, kPairs> vf_v{}, vf_f{}, ee_a{}, ee_b{};
   int nvf = 0, nee = 0;
-  std::array<int, kGuard> g_e{}, g_f{};
+  std::array<std::uint16_t, kGuard> g_e{}, g_f{};
   int ng = 0;
+  // Each pair's distance when the lists were made; the lists are sorted by
+  // it in 64 coarse steps, so that a pass reads only the pairs that can have
+  // come within reach since.
+  std::array<float, kPairs> vf_d{}, ee_d{};
+  std::array<float, kGuard> g_d{};
+  std::array<std::uint16_t, kPairs> sort_a{}, sort_b{};
+  std::array<float, kPairs> sort_d{};
+  std::array<int, 65> sort_count{};
+  double drift = 0;       // the two furthest moves of a vertex since the lists were made, added
   bool overflow = false;  // a list was full: the guard then checks every pair it can
   int rebuilds = 0;       // lists made since the store was created
 };

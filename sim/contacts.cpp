@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "sim/relax.h"
@@ -137,6 +138,18 @@ double segment_triangle_distance2(V3 p, V3 q, V3 a, V3 b, V3 c) {
   best = std::min(best, segment_distance2(p, q, b, c));
   best = std::min(best, segment_distance2(p, q, c, a));
   return best;
+}
+
+// Whether segment pq passes through triangle uvw, to within rounding.
+bool segment_crosses(V3 p, V3 q, V3 u, V3 v, V3 w) {
+  // Quick rejection: both ends strictly on one side of the triangle's plane.
+  const V3 n = cross(v - u, w - u);
+  const double d0 = dot(p - u, n), d1 = dot(q - u, n);
+  const double scale = dot(n, n) * 1e-12;
+  if ((d0 > 0 && d1 > 0 && d0 * d0 > scale && d1 * d1 > scale) ||
+      (d0 < 0 && d1 < 0 && d0 * d0 > scale && d1 * d1 > scale))
+    return false;
+  return segment_triangle_distance2(p, q, u, v, w) <= kTouch2;
 }
 
 inline V3 at(const double* x, const double* y, const double* z, int v) {
@@ -281,6 +294,23 @@ int next_stamp(ContactScratch& c) {
   return ++c.stamp_id;
 }
 
+void sort_pairs(ContactScratch& c, int n, std::uint16_t* a, std::uint16_t* b, float* d,
+                double reach);
+
+// The lower end of the sorting step of distance d, for lists sorted over
+// reach: once a list reaches a step beyond the distance sought, no later pair
+// is nearer.
+inline double step_floor(float d, double reach) {
+  const double step = reach / 64;
+  return std::min(63, static_cast<int>(d / step)) * step;
+}
+
+void sort_lists(ContactScratch& c, double reach) {
+  sort_pairs(c, c.nvf, c.vf_v.data(), c.vf_f.data(), c.vf_d.data(), reach);
+  sort_pairs(c, c.nee, c.ee_a.data(), c.ee_b.data(), c.ee_d.data(), reach);
+  sort_pairs(c, c.ng, c.g_e.data(), c.g_f.data(), c.g_d.data(), kContactMargin);
+}
+
 // The candidate lists, from the positions as they are.
 void rebuild(Store& s) {
   ContactScratch& c = s.scratch.contacts;
@@ -325,13 +355,15 @@ void rebuild(Store& s) {
       if (corner_of(fc, v) || neighbours(c, v, fc[0]) || neighbours(c, v, fc[1]) ||
           neighbours(c, v, fc[2]))
         return;
-      if (point_triangle_distance2(at(x, y, z, v), a, b, cc) >= reach * reach) return;
+      const double d2 = point_triangle_distance2(at(x, y, z, v), a, b, cc);
+      if (d2 >= reach * reach) return;
       if (c.nvf == ContactScratch::kPairs) {
         c.overflow = true;
         return;
       }
-      c.vf_v[c.nvf] = v;
-      c.vf_f[c.nvf++] = f;
+      c.vf_d[c.nvf] = static_cast<float>(std::sqrt(d2));
+      c.vf_v[c.nvf] = static_cast<std::uint16_t>(v);
+      c.vf_f[c.nvf++] = static_cast<std::uint16_t>(f);
     });
     const int id = next_stamp(c);
     vertices_near(s, lo, hi, kContactMargin + half, [&](int w) {
@@ -346,15 +378,15 @@ void rebuild(Store& s) {
             std::max(y[p], y[q]) < lo.y - g || std::min(y[p], y[q]) > hi.y + g ||
             std::max(z[p], z[q]) < lo.z - g || std::min(z[p], z[q]) > hi.z + g)
           continue;
-        if (segment_triangle_distance2(at(x, y, z, p), at(x, y, z, q), a, b, cc) >=
-            kContactMargin * kContactMargin)
-          continue;
+        const double d2 = segment_triangle_distance2(at(x, y, z, p), at(x, y, z, q), a, b, cc);
+        if (d2 >= kContactMargin * kContactMargin) continue;
         if (c.ng == ContactScratch::kGuard) {
           c.overflow = true;
           continue;
         }
-        c.g_e[c.ng] = e;
-        c.g_f[c.ng++] = f;
+        c.g_d[c.ng] = static_cast<float>(std::sqrt(d2));
+        c.g_e[c.ng] = static_cast<std::uint16_t>(e);
+        c.g_f[c.ng++] = static_cast<std::uint16_t>(f);
       }
     });
   }
@@ -376,33 +408,71 @@ void rebuild(Store& s) {
             std::max(z[r], z[t]) < lo.z - reach || std::min(z[r], z[t]) > hi.z + reach)
           continue;
         if (near(c, p, r) || near(c, p, t) || near(c, q, r) || near(c, q, t)) continue;
-        if (segment_distance2(at(x, y, z, p), at(x, y, z, q), at(x, y, z, r), at(x, y, z, t)) >=
-            reach * reach)
-          continue;
+        const double d2 =
+            segment_distance2(at(x, y, z, p), at(x, y, z, q), at(x, y, z, r), at(x, y, z, t));
+        if (d2 >= reach * reach) continue;
         if (c.nee == ContactScratch::kPairs) {
           c.overflow = true;
           continue;
         }
-        c.ee_a[c.nee] = e1;
-        c.ee_b[c.nee++] = e2;
+        c.ee_d[c.nee] = static_cast<float>(std::sqrt(d2));
+        c.ee_a[c.nee] = static_cast<std::uint16_t>(e1);
+        c.ee_b[c.nee++] = static_cast<std::uint16_t>(e2);
       }
     });
   }
+  sort_lists(c, reach);
+  c.drift = 0;
 }
 
-// Makes the lists again when they are missing or a vertex has moved half the
-// margin since they were made: until then no pair left out can come within
-// the clearance, nor a side left out of the guard's list reach a face.
+// Sorts a list of pairs (a, b, d) by d in 64 steps of reach / 64.
+void sort_pairs(ContactScratch& c, int n, std::uint16_t* a, std::uint16_t* b, float* d,
+                double reach) {
+  const double step = reach / 64;
+  auto key = [step](double v) { return std::min(63, static_cast<int>(v / step)); };
+  for (int k = 0; k <= 64; ++k) c.sort_count[k] = 0;
+  for (int i = 0; i < n; ++i) ++c.sort_count[key(d[i]) + 1];
+  for (int k = 0; k < 64; ++k) c.sort_count[k + 1] += c.sort_count[k];
+  for (int i = 0; i < n; ++i) {
+    const int at = c.sort_count[key(d[i])]++;
+    c.sort_a[at] = a[i];
+    c.sort_b[at] = b[i];
+    c.sort_d[at] = d[i];
+  }
+  for (int i = 0; i < n; ++i) {
+    a[i] = c.sort_a[i];
+    b[i] = c.sort_b[i];
+    d[i] = c.sort_d[i];
+  }
+}
+
+// Makes the lists again when they are missing or two vertices have moved the
+// margin between them since they were made: until then no pair left out can
+// come within the clearance, nor a side left out of the guard's list reach a
+// face. drift: how much closer any two elements can have come since.
 void ensure_lists(Store& s) {
   ContactScratch& c = s.scratch.contacts;
   if (c.built) {
-    const double limit = (kContactMargin / 2) * (kContactMargin / 2);
-    bool moved = false;
-    for (int v = 0; v < s.NOV && !moved; ++v) {
+    // A point of an element moves no further than its furthest corner, so
+    // two elements have come at most the two furthest moves closer.
+    double first = 0, second = 0;
+    for (int v = 0; v < s.NOV; ++v) {
       const double ex = s.x[v] - c.bx[v], ey = s.y[v] - c.by[v], ez = s.z[v] - c.bz[v];
-      moved = ex * ex + ey * ey + ez * ez > limit;
+      const double d2 = ex * ex + ey * ey + ez * ez;
+      if (d2 > second) {
+        if (d2 > first) {
+          second = first;
+          first = d2;
+        } else {
+          second = d2;
+        }
+      }
     }
-    if (!moved) return;
+    const double closer = std::sqrt(first) + std::sqrt(second);
+    if (closer < kContactMargin) {
+      c.drift = closer;
+      return;
+    }
   }
   rebuild(s);
 }
@@ -428,7 +498,12 @@ void guard(Store& s) {
   for (int round = 0; round < 64; ++round) {
     ensure_lists(s);
     bool found = false;
+    // A pair further apart than twice the drift when the lists were made
+    // cannot have met since.
+    const double within = c.drift + 1e-9;
     for (int n = 0; n < c.ng; ++n) {
+      if (step_floor(c.g_d[n], kContactMargin) > within + 1e-5) break;
+      if (c.g_d[n] > within + 1e-5) continue;
       const Face fc = s.face[c.g_f[n]];
       const int p = c.side[c.g_e[n]].first, q = c.side[c.g_e[n]].second;
       if (!side_crosses_face(s.x.data(), s.y.data(), s.z.data(), p, q, fc)) continue;
@@ -436,6 +511,26 @@ void guard(Store& s) {
       found = true;
       revert(s, p);
       revert(s, q);
+      for (int k = 0; k < 3; ++k) revert(s, fc[k]);
+    }
+    // A vertex may also have jumped clean through a face, its sides with it
+    // (a whole small piece moved at once): its path from the start of the
+    // pass must not pass through a face near it.
+    const double reach = kClearance + c.drift;
+    for (int n = 0; n < c.nvf; ++n) {
+      if (step_floor(c.vf_d[n], kClearance + kContactMargin) > reach + 1e-5) break;
+      if (c.vf_d[n] > reach + 1e-5) continue;
+      const int v = c.vf_v[n];
+      if (c.px[v] == s.x[v] && c.py[v] == s.y[v] && c.pz[v] == s.z[v]) continue;
+      const Face fc = s.face[c.vf_f[n]];
+      const V3 a = at(s.x.data(), s.y.data(), s.z.data(), fc[0]),
+               b = at(s.x.data(), s.y.data(), s.z.data(), fc[1]),
+               cc = at(s.x.data(), s.y.data(), s.z.data(), fc[2]);
+      if (!segment_crosses(at(c.px.data(), c.py.data(), c.pz.data(), v),
+                           at(s.x.data(), s.y.data(), s.z.data(), v), a, b, cc))
+        continue;
+      found = true;
+      revert(s, v);
       for (int k = 0; k < 3; ++k) revert(s, fc[k]);
     }
     if (!found && !c.overflow) return;
@@ -496,7 +591,10 @@ bool push_contacts(Store& s) {
   bool any = false;
   const double h2 = kClearance * kClearance;
 
+  const double within = kClearance + c.drift;
   for (int n = 0; n < c.nvf; ++n) {
+    if (step_floor(c.vf_d[n], kClearance + kContactMargin) > within + 1e-5) break;
+    if (c.vf_d[n] > within + 1e-5) continue;
     const int v = c.vf_v[n];
     const Face fc = s.face[c.vf_f[n]];
     const V3 p = at(x, y, z, v), a = at(x, y, z, fc[0]), b = at(x, y, z, fc[1]),
@@ -542,6 +640,8 @@ bool push_contacts(Store& s) {
   }
 
   for (int n = 0; n < c.nee; ++n) {
+    if (step_floor(c.ee_d[n], kClearance + kContactMargin) > within + 1e-5) break;
+    if (c.ee_d[n] > within + 1e-5) continue;
     const Edge e1 = c.side[c.ee_a[n]], e2 = c.side[c.ee_b[n]];
     const V3 p1 = at(x, y, z, e1.first), q1 = at(x, y, z, e1.second), p2 = at(x, y, z, e2.first),
              q2 = at(x, y, z, e2.second);
@@ -629,17 +729,8 @@ void remember(Store& s) {
 
 bool side_crosses_face(const double* x, const double* y, const double* z, int a, int b,
                        const Face& f) {
-  const V3 p = at(x, y, z, a), q = at(x, y, z, b);
-  const V3 u = at(x, y, z, f[0]), v = at(x, y, z, f[1]), w = at(x, y, z, f[2]);
-  // Quick rejections: both ends strictly on one side of the face's plane, or
-  // apart along an axis.
-  const V3 n = cross(v - u, w - u);
-  const double d0 = dot(p - u, n), d1 = dot(q - u, n);
-  const double scale = dot(n, n) * 1e-12;
-  if ((d0 > 0 && d1 > 0 && d0 * d0 > scale && d1 * d1 > scale) ||
-      (d0 < 0 && d1 < 0 && d0 * d0 > scale && d1 * d1 > scale))
-    return false;
-  return segment_triangle_distance2(p, q, u, v, w) <= kTouch2;
+  return segment_crosses(at(x, y, z, a), at(x, y, z, b), at(x, y, z, f[0]), at(x, y, z, f[1]),
+                         at(x, y, z, f[2]));
 }
 
 int count_crossing_sides(const Store& s) {
@@ -681,11 +772,8 @@ bool modify_apart(Store& s) {
   if (!indices_sound(s)) {
     // A damaged store has nothing to keep apart; relax it as always.
     s.apart.ref_valid = false;
-    const bool on = s.apart.on;
-    s.apart.on = false;
-    const bool ok = modify(s);
-    s.apart.on = on;
-    return ok;
+
+    return modify_plain(s);
   }
   ContactScratch& c = s.scratch.contacts;
   if (refresh_topology(s)) s.apart.ref_valid = false;

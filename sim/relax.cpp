@@ -507,6 +507,10 @@ void modifyonce(Store& s) {
 
 bool modify(Store& s) {
   if (s.apart.on) return modify_apart(s);
+  return modify_plain(s);
+}
+
+bool modify_plain(Store& s) {
   const int limit = s.touch_purturb ? 50 : 10;
   // The edges do not change while relaxing, so their walk is made once.
   build_relax_walk(s);
