@@ -733,29 +733,6 @@ bool side_crosses_face(const double* x, const double* y, const double* z, int a,
                          at(x, y, z, f[2]));
 }
 
-int count_crossing_sides(const Store& s) {
-  int n = 0;
-  for (int f = 0; f < s.NOS; ++f) {
-    const Face a = s.face[f];
-    if (degenerate(a)) continue;
-    for (int g = f + 1; g < s.NOS; ++g) {
-      const Face b = s.face[g];
-      if (degenerate(b)) continue;
-      bool hit = false;
-      for (int k = 0; k < 3 && !hit; ++k) {
-        const int p = a[k], q = a[(k + 1) % 3];
-        if (!corner_of(b, p) && !corner_of(b, q))
-          hit = side_crosses_face(s.x.data(), s.y.data(), s.z.data(), p, q, b);
-        const int r = b[k], t = b[(k + 1) % 3];
-        if (!hit && !corner_of(a, r) && !corner_of(a, t))
-          hit = side_crosses_face(s.x.data(), s.y.data(), s.z.data(), r, t, a);
-      }
-      n += hit;
-    }
-  }
-  return n;
-}
-
 void set_keep_apart(Store& s, bool on) {
   s.apart.on = on;
   s.apart.ref_valid = false;

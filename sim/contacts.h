@@ -48,8 +48,4 @@ bool place_new_cell_apart(Store& s, int c);
 bool side_crosses_face(const double* x, const double* y, const double* z, int a, int b,
                        const Face& f);
 
-// Pairs of faces sharing no more than one vertex that cross, by a scan over
-// the sides and faces (used by tests and the placement; not a hot path).
-int count_crossing_sides(const Store& s);
-
 }  // namespace brimoss

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "copy/paste.h"
+#include "model/crossings.h"
 #include "model/store.h"
 #include "ops/commands.h"
 #include "ops/grow_sheet.h"
@@ -119,7 +120,7 @@ TEST(KeepApart, PullsDoNotPushAProbeThroughThePlate) {
     for (int pull = 0; pull < 8; ++pull) {
       for (int k = 0; k < 3; ++k) s.z[f.upper + k] -= 0.3;
       modify(s);
-      most = std::max(most, count_crossing_sides(s));
+      most = std::max(most, count_crossings(s));
     }
     EXPECT_EQ(most, 0) << "a small piece jumps, it never lies across the plate";
     // Without the setting the probe ends up under the plate; with it, its
@@ -156,7 +157,7 @@ TEST(KeepApart, APasteThroughThePlateIsGivenUp) {
   while (s.g_pasteevent > 0 && ticks < 1000) {
     pastevertices2(s);
     ++ticks;
-    ASSERT_EQ(count_crossing_sides(s), 0) << "tick " << ticks;
+    ASSERT_EQ(count_crossings(s), 0) << "tick " << ticks;
   }
   EXPECT_EQ(s.g_pasteevent, 0);
   EXPECT_LE(ticks, 200);
@@ -176,22 +177,22 @@ std::unique_ptr<Store> grown_and_moved(int n, int cells) {
   ops::keep_apart(*s, true);
   const ops::SheetReport r = ops::grow_sheet(*s, cells);
   EXPECT_EQ(r.cells, cells) << r.why;
-  EXPECT_EQ(count_crossing_sides(*s), 0) << "after growth";
+  EXPECT_EQ(count_crossings(*s), 0) << "after growth";
   for (int i = 0; i < 3; ++i) spread(*s);
-  EXPECT_EQ(count_crossing_sides(*s), 0) << "after spreading";
+  EXPECT_EQ(count_crossings(*s), 0) << "after spreading";
   ops::sway(*s, ops::Sway::Once);
   for (int t = 0; t < 20; ++t) timer_tick(*s);
-  EXPECT_EQ(count_crossing_sides(*s), 0) << "after swaying";
+  EXPECT_EQ(count_crossings(*s), 0) << "after swaying";
   for (int v : {5, 40, 90}) {
     ops::touch(*s, v);
     for (int t = 0; t < 10; ++t) timer_tick(*s);
   }
-  EXPECT_EQ(count_crossing_sides(*s), 0) << "after touches";
+  EXPECT_EQ(count_crossings(*s), 0) << "after touches";
   for (int v : {7, 60}) {
     ops::set_current(*s, v);
     ops::pull(*s);
   }
-  EXPECT_EQ(count_crossing_sides(*s), 0) << "after pulls";
+  EXPECT_EQ(count_crossings(*s), 0) << "after pulls";
   return s;
 }
 
