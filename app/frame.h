@@ -98,12 +98,6 @@ class MyFrame : public wxFrame {
   // outside.
   std::function<wxColour()> m_askColour;
 
-  // Joining two vertices, on the program's store.
-  bool pasteverticesP(int i, int j);
-  void pastevertices1();
-  void pastevertices2();
-  void pastevertices3();
-
   // The canvas hands every device context it makes to its frame; the frame
   // leaves it as it is.
   void PrepareDC(wxDC& dc) override;

@@ -26,11 +26,3 @@ void MyFrame::OnAddMirror(wxCommandEvent&) {
   m_canvas->Report(ops::add_copy(the_store(), true).why);
   Refresh(false);
 }
-
-bool MyFrame::pasteverticesP(int i, int j) { return brimoss::pasteverticesP(the_store(), i, j); }
-
-void MyFrame::pastevertices1() { brimoss::pastevertices1(the_store()); }
-
-void MyFrame::pastevertices2() { brimoss::pastevertices2(the_store()); }
-
-void MyFrame::pastevertices3() { brimoss::pastevertices3(the_store()); }

@@ -8,7 +8,7 @@
 
 #include "bench/workloads.h"
 #include "model/store.h"
-#include "view/tick.h"
+#include "ops/tick.h"
 
 namespace brimoss::bench {
 

@@ -1,6 +1,10 @@
 // The batch tool's commands, in the order --help lists them. Each one turns
-// its words into a call on the same operations the window's menus and mouse
-// use, and reports a refusal as the operation words it.
+// its words into a call on the code the window runs for the same thing: the
+// user's commands and the timer's tick in ops/, the file writers of
+// model/export.h and model/surface_file.h, and the picture of view/picture.h
+// (through cli/picture_file.h, which encodes it). `spread` (one sweep of a
+// sway) and `grow-border` have no menu of their own in the window and call the
+// simulation directly. A refusal is reported as the operation words it.
 #include "ops/commands.h"
 
 #include <cstdio>
@@ -13,10 +17,10 @@
 #include "model/crossings.h"
 #include "model/export.h"
 #include "model/surface_file.h"
+#include "ops/tick.h"
 #include "sim/grow.h"
 #include "sim/spread.h"
 #include "view/draw.h"
-#include "view/tick.h"
 
 namespace brimoss::cli {
 

@@ -84,11 +84,12 @@ inline std::string check_input(const std::uint8_t* data, std::size_t size) {
     return what + " gave the wrong counts";
   if (s.g_twincle != 1) return what + " did not start the twinkle";
   if (append) {
-    if (s._NOV != before.NOV || s._NOE != before.NOE || s._NOS != before.NOS)
+    if (s.undo.nov != before.NOV || s.undo.noe != before.NOE || s.undo.nos != before.NOS)
       return "append did not take the snapshot";
-  } else if (s._NOV != before._NOV || std::memcmp(&s._x, &before._x, sizeof s._x) != 0 ||
-             std::memcmp(&s._edge, &before._edge, sizeof s._edge) != 0 ||
-             std::memcmp(&s._face, &before._face, sizeof s._face) != 0) {
+  } else if (s.undo.nov != before.undo.nov ||
+             std::memcmp(&s.undo.x, &before.undo.x, sizeof s.undo.x) != 0 ||
+             std::memcmp(&s.undo.edge, &before.undo.edge, sizeof s.undo.edge) != 0 ||
+             std::memcmp(&s.undo.face, &before.undo.face, sizeof s.undo.face) != 0) {
     return "open touched the snapshot";
   }
   return "";

@@ -58,10 +58,12 @@ bool check_invariants(const Store& s, std::string* why) {
   // must index the table.
   if (s.NOcomp < 0 || s.NOcomp >= MAXCONNCOMP)
     return fail(why, "NOcomp " + num(s.NOcomp) + " outside 0.." + num(MAXCONNCOMP - 1));
-  if (s._NOV != 0 && !check_surface("snapshot ", s._NOV, s._NOE, s._NOS, s._x, s._y, s._z, s._edge,
-                                    s._phi, s._face, why))
+  if (s.undo.nov != 0 &&
+      !check_surface("snapshot ", s.undo.nov, s.undo.noe, s.undo.nos, s.undo.x, s.undo.y, s.undo.z,
+                     s.undo.edge, s.undo.phi, s.undo.face, why))
     return false;
-  if (s._NOV < 0) return fail(why, "snapshot vertex count " + num(s._NOV) + " out of range");
+  if (s.undo.nov < 0)
+    return fail(why, "snapshot vertex count " + num(s.undo.nov) + " out of range");
 
   if (s.g_pasteevent < 0) return fail(why, "paste step " + num(s.g_pasteevent) + " is negative");
   if (s.g_pasteevent > 0) {
@@ -108,7 +110,7 @@ bool edges_ordered(const char* name, int noe, const Edges& edge, std::string* wh
 
 bool check_edges_ordered(const Store& s, std::string* why) {
   if (!edges_ordered("", s.NOE, s.edge, why)) return false;
-  if (s._NOV != 0 && !edges_ordered("snapshot ", s._NOE, s._edge, why)) return false;
+  if (s.undo.nov != 0 && !edges_ordered("snapshot ", s.undo.noe, s.undo.edge, why)) return false;
   return true;
 }
 

@@ -110,7 +110,7 @@ bool load_sample_surface(Store& s, int n) {
   if (!parse_surface(text, ':', p, err)) return false;
   end_paste(s);
   commit_surface(s, p, /*append=*/false);
-  s._NOV = 0;
+  s.undo.nov = 0;
   return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include "model/mesh.h"
 #include "model/scratch.h"
+#include "model/undo.h"
 
 namespace brimoss {
 
@@ -80,13 +81,9 @@ struct Store {
   std::array<double, MAXCONNCOMP> comp_centerx{}, comp_centery{},
       comp_centerz{};  // mean vertex position, from fill_center_conn_comp
 
-  // One-level undo snapshot, taken by makecopy: counters, positions, edges,
-  // targets and faces as they were.
-  int _NOV = 0, _NOE = 0, _NOS = 0;  // _NOV == 0: there is no snapshot
-  std::array<double, MAXNOV> _x{}, _y{}, _z{};
-  std::array<Edge, MAXNOE> _edge{};
-  std::array<double, MAXNOE> _phi{};
-  std::array<Face, MAXNOS> _face{};
+  // The undo slot: the surface as the last change that takes a snapshot
+  // found it (model/undo.h).
+  UndoSnapshot undo;
 
   // View and interaction settings.
   double g_rate = 100.0;                  // zoom: pixels per model unit
@@ -129,6 +126,13 @@ void reset_store(Store& s);
 
 // The program's one store, created on first use.
 Store& the_store();
+
+// The colour mixed into the faces round the current vertex: the front's or
+// the back's, one int per channel.
+inline std::array<int, 3> marking_colour(const Store& s, bool front) {
+  if (front) return {s.modifycolR, s.modifycolG, s.modifycolB};
+  return {s.backmodifycolR, s.backmodifycolG, s.backmodifycolB};
+}
 
 // Writes the status line; the text is cut to fit.
 void set_message(Store& s, const char* text);

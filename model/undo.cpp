@@ -2,33 +2,53 @@
 
 #include <algorithm>
 
+#include "model/store.h"
+
 namespace brimoss {
 
-void makecopy(Store& s) {
-  std::copy_n(s.x.begin(), s.NOV, s._x.begin());
-  std::copy_n(s.y.begin(), s.NOV, s._y.begin());
-  std::copy_n(s.z.begin(), s.NOV, s._z.begin());
-  std::copy_n(s.edge.begin(), s.NOE, s._edge.begin());
-  std::copy_n(s.phi.begin(), s.NOE, s._phi.begin());
-  std::copy_n(s.face.begin(), s.NOS, s._face.begin());
-  s._NOV = s.NOV;
-  s._NOE = s.NOE;
-  s._NOS = s.NOS;
+namespace {
+
+template <class From, class To>
+void copy_surface(const From& f, int nov, int noe, int nos, To& t) {
+  std::copy_n(f.x.begin(), nov, t.x.begin());
+  std::copy_n(f.y.begin(), nov, t.y.begin());
+  std::copy_n(f.z.begin(), nov, t.z.begin());
+  std::copy_n(f.edge.begin(), noe, t.edge.begin());
+  std::copy_n(f.phi.begin(), noe, t.phi.begin());
+  std::copy_n(f.face.begin(), nos, t.face.begin());
 }
 
+template <class From>
+void take(UndoSnapshot& k, const From& f, int nov, int noe, int nos) {
+  copy_surface(f, nov, noe, nos, k);
+  k.nov = nov;
+  k.noe = noe;
+  k.nos = nos;
+  ++k.saves;
+}
+
+}  // namespace
+
+void UndoSnapshot::save(const Store& s) { take(*this, s, s.NOV, s.NOE, s.NOS); }
+
+void UndoSnapshot::save(const UndoSnapshot& other) {
+  take(*this, other, other.nov, other.noe, other.nos);
+}
+
+void UndoSnapshot::restore(Store& s) const {
+  copy_surface(*this, nov, noe, nos, s);
+  s.NOV = nov;
+  s.NOE = noe;
+  s.NOS = nos;
+}
+
+void makecopy(Store& s) { s.undo.save(s); }
+
 void undopaste(Store& s) {
-  if (s._NOV == 0) return;
+  if (s.undo.empty()) return;
   end_paste(s);
-  std::copy_n(s._x.begin(), s._NOV, s.x.begin());
-  std::copy_n(s._y.begin(), s._NOV, s.y.begin());
-  std::copy_n(s._z.begin(), s._NOV, s.z.begin());
-  std::copy_n(s._edge.begin(), s._NOE, s.edge.begin());
-  std::copy_n(s._phi.begin(), s._NOE, s.phi.begin());
-  std::copy_n(s._face.begin(), s._NOS, s.face.begin());
-  s.NOV = s._NOV;
-  s.NOE = s._NOE;
-  s.NOS = s._NOS;
-  s._NOV = 0;
+  s.undo.restore(s);
+  s.undo.nov = 0;
 }
 
 }  // namespace brimoss

@@ -39,7 +39,7 @@ Result save_file(const Store& s, const std::string& path) {
 }
 
 Result undo(Store& s) {
-  if (s._NOV == 0) return refused("nothing to undo");
+  if (s.undo.empty()) return refused("nothing to undo");
   undopaste(s);
   return done();
 }

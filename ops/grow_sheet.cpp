@@ -2,22 +2,23 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "copy/paste.h"
 #include "model/sheet_check.h"
 #include "ops/commands.h"
 #include "sim/contacts.h"
+#include "sim/grow.h"
 
 namespace brimoss::ops {
 
 namespace {
 
-bool growable(int faces) { return faces == 2 || faces == 4; }
+// A border vertex with one cell or two: the only vertices a cell grows at,
+// and the only ones the pair check joins.
+bool one_or_two_cells(int faces) { return faces == 2 || faces == 4; }
 
 std::array<int, 3> counts(const Store& s) { return {s.NOV, s.NOE, s.NOS}; }
-
-// The pair check joins only vertices on 2 or 4 faces.
-bool sewable(int faces) { return faces == 2 || faces == 4; }
 
 int corners(const Store& s, int v) {
   int n = 0;
@@ -169,7 +170,8 @@ bool SheetGrower::find_front(Store& s) {
   auto fits = [&](int v, int faces) {
     if (v < 0 || v >= s.NOV || !border[v] || blocked(v)) return false;
     const VertexFan fan = vertex_fan(s, v);
-    return fan.open() && (faces ? fan.faces == faces : fan.faces == 6 || growable(fan.faces));
+    return fan.open() &&
+           (faces ? fan.faces == faces : fan.faces == 6 || one_or_two_cells(fan.faces));
   };
   if (fits(s.g_purtj, 0)) {
     front_ = s.g_purtj;
@@ -184,13 +186,18 @@ bool SheetGrower::find_front(Store& s) {
   return false;
 }
 
-SheetStep SheetGrower::step(Store& s) {
-  if (s.g_pasteevent > 0) return {SheetAction::Waiting, s.g_paste_i1, s.g_paste_i2, {}};
+std::optional<SheetStep> SheetGrower::catch_up(Store& s) {
+  if (s.g_pasteevent > 0) return SheetStep{SheetAction::Waiting, s.g_paste_i1, s.g_paste_i2, {}};
   if (pasting_)
     after_paste(s);
   else if (counts(s) != seen_)
     lose_place();  // something else grew, removed or replaced cells since our last step
-  if (stopped_) return {SheetAction::Stopped, -1, -1, why_};
+  if (stopped_) return SheetStep{SheetAction::Stopped, -1, -1, why_};
+  return std::nullopt;
+}
+
+SheetStep SheetGrower::step(Store& s) {
+  if (std::optional<SheetStep> early = catch_up(s)) return *early;
   if (!sews_.empty()) return sew(s);
 
   VertexFan fan;
@@ -213,7 +220,7 @@ SheetStep SheetGrower::step(Store& s) {
     // neighbour but the front, or joining them would pinch the sheet there.
     const std::string head = "the fan at vertex " + std::to_string(front_) + " cannot be closed: ";
     for (int v : {first, last})
-      if (const int k = corners(s, v); !sewable(k))
+      if (const int k = corners(s, v); !one_or_two_cells(k))
         return apart ? pass_by(s, last, head + on_faces(v, k)) : stop(head + on_faces(v, k));
     if (shared_neighbours(s, first, last) != 1) {
       const std::string why = head + "its ends " + std::to_string(first) + " and " +
@@ -224,7 +231,7 @@ SheetStep SheetGrower::step(Store& s) {
     front_ = last;
     return sew(s);
   }
-  if (!growable(fan.faces)) {
+  if (!one_or_two_cells(fan.faces)) {
     const std::string why = "no cell fits at vertex " + std::to_string(front_) + ": it is on " +
                             std::to_string(fan.faces) + " faces";
     return apart ? pass_by(s, last, why) : stop(why);
@@ -233,13 +240,14 @@ SheetStep SheetGrower::step(Store& s) {
 
   // A cell that could not be sewn would hang from the sheet by one vertex.
   for (int v : fan.faces == 4 ? std::vector<int>{last, first} : std::vector<int>{last})
-    if (const int k = corners(s, v); !sewable(k)) {
+    if (const int k = corners(s, v); !one_or_two_cells(k)) {
       const std::string why =
           "no cell fits at vertex " + std::to_string(front_) + ": " + on_faces(v, k);
       return apart ? pass_by(s, last, why) : stop(why);
     }
 
   const int c = front_, n = s.NOV;
+  const GrownCell cell = grown_cell(n);
   if (const Result r = set_current(s, c); !r) return stop(r.why);
   if (const Result r = grow(s); !r) {
     if (!apart || s.NOV + 7 >= MAXNOV || s.NOE + 14 >= MAXNOE || s.NOS + 7 >= MAXNOS)
@@ -250,30 +258,45 @@ SheetStep SheetGrower::step(Store& s) {
   ++cells_;
   cell_at_ = c;
   cell_nov_ = n;
-  // The new cell's faces at c chain n -> n+6 -> n+5, so with the fan's chain
-  // first -> ... -> last the faces go round c in one direction when n becomes
-  // last and n+5 becomes first.
-  sews_.emplace_back(n, last);
-  if (fan.faces == 4) sews_.emplace_back(n + 5, first);
+  // The new cell's faces at c go round it from `after` to `before`, so with
+  // the fan's chain first -> ... -> last the faces go round c in one
+  // direction when `after` becomes last and `before` becomes first.
+  sews_.emplace_back(cell.after, last);
+  if (fan.faces == 4) sews_.emplace_back(cell.before, first);
   front_ = last;
   seen_ = counts(s);
   return {SheetAction::Grew, c, -1, {}};
 }
 
 SheetStep SheetGrower::finish_cell(Store& s) {
-  if (s.g_pasteevent > 0) return {SheetAction::Waiting, s.g_paste_i1, s.g_paste_i2, {}};
-  if (pasting_)
-    after_paste(s);
-  else if (counts(s) != seen_)
-    lose_place();
-  if (stopped_) return {SheetAction::Stopped, -1, -1, why_};
+  if (std::optional<SheetStep> early = catch_up(s)) return *early;
   if (sews_.empty()) return stop("");
   return sew(s);
+}
+
+void HeldUndo::begin(const Store& s) {
+  if (!start_) start_ = std::make_unique<UndoSnapshot>();
+  start_->save(s);
+  mine_ = s.undo.saves;
+  lost_ = false;
+}
+
+void HeldUndo::before_step(const Store& s) {
+  if (s.undo.saves != mine_) lost_ = true;
+  before_ = s.undo.saves;
+}
+
+void HeldUndo::after_step(Store& s) {
+  if (s.undo.saves == before_) return;  // the step took no snapshot
+  if (!lost_) s.undo.save(*start_);
+  mine_ = s.undo.saves;
 }
 
 SheetReport grow_sheet(Store& s, int max_cells, long most_ticks) {
   SheetGrower grower(max_cells);
   SheetReport r;
+  HeldUndo undo;
+  undo.begin(s);
   for (;;) {
     long ticks = 0;
     while (s.g_pasteevent > 0 && ticks < most_ticks) {
@@ -286,7 +309,9 @@ SheetReport grow_sheet(Store& s, int max_cells, long most_ticks) {
       r.why = "a paste did not merge within " + std::to_string(most_ticks) + " ticks";
       break;
     }
+    undo.before_step(s);
     const SheetStep step = grower.step(s);
+    undo.after_step(s);
     if (step.action == SheetAction::Stopped) {
       r.why = step.why;
       break;

@@ -19,11 +19,14 @@
 
 #include <array>
 #include <deque>
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "model/store.h"
+#include "model/undo.h"
 
 namespace brimoss::ops {
 
@@ -78,6 +81,11 @@ class SheetGrower {
 
  private:
   SheetStep stop(std::string why);
+  // Takes in what happened since the last step: a paste still running
+  // (Waiting), our paste merged or ended, or the surface changed by someone
+  // else. Returns the step to report when there is nothing to do but wait or
+  // stop.
+  std::optional<SheetStep> catch_up(Store& s);
   SheetStep sew(Store& s);
   void lose_place();
   void after_paste(Store& s);
@@ -113,6 +121,27 @@ class SheetGrower {
   int passed_by_ = 0;
 };
 
+// The one undo of a growth that runs over many steps, each of which takes a
+// snapshot of its own (a cell, a paste): the growth's start is kept as it
+// begins and put in the store's undo slot after each of its steps that took
+// one, so that one Undo takes back the whole growth. The slot is left alone
+// until a step takes a snapshot, so a growth refused at once leaves the undo
+// as it was; and once another command has taken a snapshot of its own
+// meanwhile, the slot is that command's and stays so.
+class HeldUndo {
+ public:
+  void begin(const Store& s);
+  // Around each of the growth's own steps.
+  void before_step(const Store& s);
+  void after_step(Store& s);
+
+ private:
+  std::unique_ptr<UndoSnapshot> start_;
+  unsigned long mine_ = 0;    // the slot's saves when it last held our start
+  unsigned long before_ = 0;  // the slot's saves before the step
+  bool lost_ = false;         // another command took the slot
+};
+
 // What grow_sheet came to.
 struct SheetReport {
   int cells = 0;
@@ -124,9 +153,10 @@ struct SheetReport {
 };
 
 // Grows up to max_cells cells as a sewn sheet, running every paste's ticks
-// itself; a paste already running is finished first. While the sheet is kept
-// apart, a cell that fits nowhere without crossing and a paste the sheet
-// blocks are given up, and growth goes on elsewhere. A paste that has not
+// itself; a paste already running is finished first. One Undo takes back
+// everything it grew and sewed (HeldUndo). While the sheet is kept apart, a
+// cell that fits nowhere without crossing and a paste the sheet blocks are
+// given up, and growth goes on elsewhere. A paste that has not
 // merged after most_ticks ticks is ended where it stands, and growth stops.
 SheetReport grow_sheet(Store& s, int max_cells, long most_ticks = 10000);
 

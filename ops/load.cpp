@@ -49,7 +49,7 @@ int ReadSampleData(Store& s, int n) {
 }
 
 void initialize_store(Store& s) {
-  s._NOV = 0;
+  s.undo.nov = 0;
   s.g_centerx = 320;
   s.g_centery = 220;
   ReadSampleData(s, 131);

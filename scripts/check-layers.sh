@@ -3,7 +3,8 @@
 # The layers, lowest first: model <- sim <- copy <- ops <- view <- (app, cli).
 # A file may include its own layer and the layers below; app/ and cli/ are
 # peers that neither includes; the window's toolkit stays out of everything
-# but app/ and view/wx/. The tests' library, testing/, sits above them all and
+# but app/ and view/wx/, and no other part of view/ reaches into view/wx/,
+# so the pure view builds without it. The tests' library, testing/, sits above them all and
 # includes neither app/ nor cli/: the programs never see it. Usage:
 # check-layers.sh [SOURCE_DIR]
 set -uo pipefail
@@ -34,10 +35,19 @@ for dir in model sim copy ops view app cli testing; do
     case $file in
       app/* | view/wx/*) ;;
       *)
-        if grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*<wx/' "$file" >/dev/null; then
+        if grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]wx/' "$file" >/dev/null; then
           echo "$file: the toolkit belongs in app/ and view/wx/ only"
           bad=1
         fi
+        ;;
+    esac
+    case $file in
+      view/wx/*) ;;
+      view/*)
+        while IFS=: read -r line text; do
+          echo "$file:$line: view/ outside view/wx/ may not include view/wx/: ${text#"${text%%[![:space:]]*}"}"
+          bad=1
+        done < <(grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"view/wx/' "$file")
         ;;
     esac
   done < <(find "$dir" -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.xpm' \) | sort)

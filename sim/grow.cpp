@@ -154,9 +154,10 @@ void append_cell(Store& s, int c, const Place& pl) {
     s.phi[E + 8 + j] = b;
   }
 
-  s.face[S] = {{c, N, N + 6}};
+  const GrownCell at_c = grown_cell(N);
+  s.face[S] = {{c, at_c.after, at_c.centre}};
   for (int j = 1; j <= 5; ++j) s.face[S + j] = {{N + j - 1, N + j, N + 6}};
-  s.face[S + 6] = {{N + 5, c, N + 6}};
+  s.face[S + 6] = {{at_c.before, c, at_c.centre}};
 
   s.NOV += 7;
   s.NOE += 14;

@@ -16,6 +16,15 @@ bool can_grow_at(const Store& s, int c);
 // can_grow_at(s, c).
 std::string why_no_cell(const Store& s, int c);
 
+// The vertices a cell grown at vertex c adds beside c, for a store that had
+// nov vertices before the cell: the cell's two faces at c are
+// (c, after, centre) and (before, c, centre), so round c they go from `after`
+// through `centre` to `before`.
+struct GrownCell {
+  int after, before, centre;
+};
+constexpr GrownCell grown_cell(int nov) { return {nov, nov + 5, nov + 6}; }
+
 // Everything addnewpolygon does except the final relaxation: takes the undo
 // snapshot and appends the cell at g_purtj. False (and nothing changed) when
 // no cell fits there.

@@ -50,8 +50,8 @@ inline ::testing::AssertionResult same_surface(const Store& a, const Store& b,
   if (a.NOV != b.NOV || a.NOE != b.NOE || a.NOS != b.NOS)
     return differ() << "counts " << a.NOV << "/" << a.NOE << "/" << a.NOS << " against " << b.NOV
                     << "/" << b.NOE << "/" << b.NOS;
-  if (snapshot == Snapshot::same_size && a._NOV != b._NOV)
-    return differ() << "snapshot of " << a._NOV << " vertices against " << b._NOV;
+  if (snapshot == Snapshot::same_size && a.undo.nov != b.undo.nov)
+    return differ() << "snapshot of " << a.undo.nov << " vertices against " << b.undo.nov;
   for (int i = 0; i < a.NOV; ++i)
     if (a.x[i] != b.x[i] || a.y[i] != b.y[i] || a.z[i] != b.z[i])
       return differ() << "vertex " << i << " differs";

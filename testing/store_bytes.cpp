@@ -16,6 +16,10 @@ void byte_copy_into(Store& to, const Store& from) {
 }
 
 std::ptrdiff_t first_different_byte(const Store& a, const Store& b) {
+  // The stores are alike far more often than not (every fuzz input checks
+  // one), so compare them whole first and look for the byte only when they
+  // differ.
+  if (std::memcmp(&a, &b, sizeof(Store)) == 0) return -1;
   const auto* p = reinterpret_cast<const unsigned char*>(&a);
   const auto* q = reinterpret_cast<const unsigned char*>(&b);
   for (std::size_t i = 0; i < sizeof(Store); ++i)
@@ -54,15 +58,16 @@ const char* member_at(std::size_t offset) {
       BRIMOSS_MEMBER(comp_centerx),
       BRIMOSS_MEMBER(comp_centery),
       BRIMOSS_MEMBER(comp_centerz),
-      BRIMOSS_MEMBER(_NOV),
-      BRIMOSS_MEMBER(_NOE),
-      BRIMOSS_MEMBER(_NOS),
-      BRIMOSS_MEMBER(_x),
-      BRIMOSS_MEMBER(_y),
-      BRIMOSS_MEMBER(_z),
-      BRIMOSS_MEMBER(_edge),
-      BRIMOSS_MEMBER(_phi),
-      BRIMOSS_MEMBER(_face),
+      BRIMOSS_MEMBER(undo.nov),
+      BRIMOSS_MEMBER(undo.noe),
+      BRIMOSS_MEMBER(undo.nos),
+      BRIMOSS_MEMBER(undo.x),
+      BRIMOSS_MEMBER(undo.y),
+      BRIMOSS_MEMBER(undo.z),
+      BRIMOSS_MEMBER(undo.edge),
+      BRIMOSS_MEMBER(undo.phi),
+      BRIMOSS_MEMBER(undo.face),
+      BRIMOSS_MEMBER(undo.saves),
       BRIMOSS_MEMBER(g_rate),
       BRIMOSS_MEMBER(g_purtj),
       BRIMOSS_MEMBER(g_twincle),

@@ -1,6 +1,7 @@
 #include "view/draw.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace brimoss {
@@ -69,9 +70,7 @@ RGB getcolor(const Store& s, int f) {
   const bool front = nz < 0;
   const int L[3] = {front ? s.basecolR : s.backcolR, front ? s.basecolG : s.backcolG,
                     front ? s.basecolB : s.backcolB};
-  const int M[3] = {front ? s.modifycolR : s.backmodifycolR,
-                    front ? s.modifycolG : s.backmodifycolG,
-                    front ? s.modifycolB : s.backmodifycolB};
+  const std::array<int, 3> M = marking_colour(s, front);
   const bool marked = s.g_purtj == i0 || s.g_purtj == i1 || s.g_purtj == i2;
   int c[3];
   for (int k = 0; k < 3; ++k) {

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "ops/commands.h"
-#include "view/tick.h"
+#include "sim/rotate.h"
 
 namespace brimoss {
 

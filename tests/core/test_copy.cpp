@@ -26,7 +26,7 @@ TEST(Mirror, WholeSurfaceNegatesXAndFlipsFacesAndAgainRestores) {
   EXPECT_TRUE(std::signbit(s->x[1]));  // an exact sign change: 0 becomes -0
   EXPECT_EQ(s->face[0], (Face{4, 6, 5}));
   EXPECT_EQ(s->face[1], (Face{0, 2, 1}));
-  EXPECT_EQ(s->_NOV, before._NOV);  // no snapshot taken
+  EXPECT_EQ(s->undo.nov, before.undo.nov);  // no snapshot taken
 
   mirror_image(*s);
   EXPECT_TRUE(same_surface(*s, before));
@@ -123,7 +123,7 @@ TEST(AddCopy, RefusedWithoutRoomChangingNothing) {
         EXPECT_EQ(s->NOV, 2 * c.nov);
       } else {
         EXPECT_TRUE(same_surface(*s, before));
-        EXPECT_EQ(s->_NOV, 0);
+        EXPECT_EQ(s->undo.nov, 0);
         EXPECT_EQ(s->NOcomp, 2);
       }
     }

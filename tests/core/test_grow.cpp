@@ -57,7 +57,7 @@ TEST(Grow, NewCellOnASingleCell) {
     EXPECT_EQ(s->NOV, 15);
     EXPECT_EQ(s->NOE, 28);
     EXPECT_EQ(s->NOS, 14);
-    EXPECT_EQ(s->_NOV, 8);
+    EXPECT_EQ(s->undo.nov, 8);
     EXPECT_EQ(s->g_purtj, k.c);
 
     const Store& o = *old;
@@ -221,7 +221,7 @@ TEST(Grow, NeedsRoomForAWholeCell) {
     EXPECT_EQ(s->NOV, k.nov + (k.grows ? 7 : 0));
     EXPECT_EQ(s->NOE, k.noe + (k.grows ? 14 : 0));
     EXPECT_EQ(s->NOS, k.nos + (k.grows ? 7 : 0));
-    EXPECT_EQ(s->_NOV, k.grows ? k.nov : 0);
+    EXPECT_EQ(s->undo.nov, k.grows ? k.nov : 0);
   }
 }
 

@@ -20,9 +20,9 @@
 #include "ops/commands.h"
 #include "ops/grow_sheet.h"
 #include "ops/load.h"
+#include "ops/tick.h"
 #include "sim/grow.h"
 #include "testing/cli_run.h"
-#include "view/tick.h"
 
 using namespace brimoss;
 
@@ -470,4 +470,27 @@ TEST(GrowSheet, BatchCommands) {
     EXPECT_EQ(k.status, c.status);
     EXPECT_EQ(k.err, c.err);
   }
+}
+
+TEST(GrowSheet, UndoTakesBackTheWholeRunAndARefusedRunLeavesIt) {
+  using brimoss::testing::run_cli;
+  // What `save -` prints after the script's lines that print nothing else.
+  auto saved = [](const std::string& before) { return run_cli(before + "save -\n").out; };
+  const std::string cell = saved("sample 128\n");
+  const std::string undone = saved("sample 128\ngrow-sheet 1000\nundo\n");
+  EXPECT_TRUE(undone.substr(undone.find('\n') + 1) == cell) << "grow-sheet to capacity, undo";
+
+  // Undo goes back to before the run; the next run grows from there.
+  const brimoss::testing::CliResult r =
+      run_cli("sample 128\ngrow-sheet 10\nundo\nsave -\ngrow-sheet 1000\n");
+  const std::size_t first = r.out.find('\n') + 1;
+  EXPECT_TRUE(r.out.compare(first, cell.size(), cell) == 0) << "grow-sheet 10, undo";
+  EXPECT_EQ(r.out.find("cells 0 "), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("could be grown: store full"), std::string::npos) << r.err;
+
+  // A run the full store refuses leaves the undo of the run before it.
+  const brimoss::testing::CliResult k =
+      run_cli("sample 128\ngrow-sheet 1000\ngrow-sheet 5\nundo\nsave -\n");
+  const std::size_t second = k.out.find('\n', k.out.find('\n') + 1) + 1;
+  EXPECT_TRUE(k.out.substr(second) == cell) << "a refused grow-sheet, undo";
 }

@@ -59,13 +59,13 @@ TEST(Invariants, EachBrokenRuleIsReported) {
       {"snapshot edge past its vertices",
        [](Store& s) {
          makecopy(s);
-         s._edge[1].second = s._NOV;
+         s.undo.edge[1].second = s.undo.nov;
        },
        "snapshot edge 1"},
       {"snapshot NaN",
        [nan](Store& s) {
          makecopy(s);
-         s._x[0] = nan;
+         s.undo.x[0] = nan;
        },
        "snapshot vertex 0"},
       {"paste pair out of order",
@@ -109,7 +109,7 @@ TEST(Invariants, EntriesBeyondTheCountsDoNotMatter) {
   s->x[s->NOV] = std::numeric_limits<double>::quiet_NaN();
   s->edge[s->NOE] = {-5, 99999};
   s->conn_comp[s->NOV] = 12345;
-  s->_NOE = -3;  // no snapshot held: its counts mean nothing
+  s->undo.noe = -3;  // no snapshot held: its counts mean nothing
   EXPECT_TRUE(check_invariants(*s));
 }
 
@@ -129,8 +129,8 @@ TEST(Invariants, OrderedEdgesAreAskedOnlyOfTheProgramsOwnSurfaces) {
       {"reversed edge", [](Store& s) { std::swap(s.edge[3].first, s.edge[3].second); }, "edge 3"},
       {"loop", [](Store& s) { s.edge[4].second = s.edge[4].first; }, "edge 4"},
       {"edge listed twice", [](Store& s) { s.edge[9] = s.edge[70]; }, "listed twice"},
-      {"reversed snapshot edge", [](Store& s) { std::swap(s._edge[0].first, s._edge[0].second); },
-       "snapshot edge 0"},
+      {"reversed snapshot edge",
+       [](Store& s) { std::swap(s.undo.edge[0].first, s.undo.edge[0].second); }, "snapshot edge 0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -13,11 +13,11 @@
 #include "model/store.h"
 #include "ops/commands.h"
 #include "ops/grow_sheet.h"
+#include "ops/tick.h"
 #include "sim/contacts.h"
 #include "sim/relax.h"
 #include "sim/spread.h"
 #include "testing/cli_run.h"
-#include "view/tick.h"
 
 using namespace brimoss;
 

@@ -166,7 +166,7 @@ TEST(MousePaste, ReleaseOnAJoinableVertexStartsAPasteInsteadOfASpin) {
   EXPECT_EQ(s->g_rotate, 0) << "no spin starts";
   EXPECT_EQ(s->g_vangle, 0.0);
   EXPECT_STREQ(s->messagetxt, "Now pasting vertices...");
-  EXPECT_EQ(s->_NOV, 7) << "the snapshot is taken";
+  EXPECT_EQ(s->undo.nov, 7) << "the snapshot is taken";
   EXPECT_EQ(s->NOE, edges_before + 1);
   EXPECT_TRUE((s->edge[s->NOE - 1] == Edge{1, 3}));
   // The touch step at the same release makes the released-on vertex current.

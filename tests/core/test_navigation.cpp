@@ -7,9 +7,9 @@
 #include "model/store.h"
 #include "ops/commands.h"
 #include "ops/load.h"
+#include "sim/rotate.h"
 #include "view/draw.h"
 #include "view/navigation.h"
-#include "view/tick.h"
 
 using namespace brimoss;
 

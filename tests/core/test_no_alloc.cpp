@@ -16,14 +16,14 @@
 #include "model/components.h"
 #include "model/store.h"
 #include "ops/load.h"
+#include "ops/sheet_animation.h"
+#include "ops/tick.h"
 #include "sim/relax.h"
 #include "sim/spread.h"
 #include "testing/workloads.h"
 #include "view/draw.h"
 #include "view/mouse.h"
 #include "view/raster.h"
-#include "view/sheet_animation.h"
-#include "view/tick.h"
 
 namespace {
 

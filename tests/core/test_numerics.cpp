@@ -26,13 +26,14 @@
 #include "model/surface_file.h"
 #include "model/undo.h"
 #include "ops/load.h"
+#include "ops/tick.h"
 #include "sim/grow.h"
 #include "sim/relax.h"
 #include "sim/remove.h"
+#include "sim/rotate.h"
 #include "sim/spread.h"
 #include "view/draw.h"
 #include "view/mouse.h"
-#include "view/tick.h"
 
 using namespace brimoss;
 

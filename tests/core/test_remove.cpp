@@ -37,7 +37,7 @@ TEST(Remove, SingleCell) {
     s->g_purtj = k.v;
     ASSERT_TRUE(removevertex(*s));
     EXPECT_EQ(s->g_purtj, k.v);
-    EXPECT_EQ(s->_NOV, 8);
+    EXPECT_EQ(s->undo.nov, 8);
     ASSERT_EQ(s->NOV, 7);
     ASSERT_EQ(s->NOE, static_cast<int>(k.edges.size()));
     ASSERT_EQ(s->NOS, static_cast<int>(k.faces.size()));
@@ -53,7 +53,7 @@ TEST(Remove, SingleCell) {
     }
 
     undopaste(*s);
-    old->_NOV = 0;
+    old->undo.nov = 0;
     EXPECT_TRUE(same_surface(*s, *old, Snapshot::same_size));
   }
 }
@@ -102,7 +102,7 @@ TEST(Pull, RelaxesWhenTheCurrentVertexIsGone) {
     if (c.in_capacity) want->z[c.v] = removed->z[c.v] - 0.3;
     EXPECT_FALSE(pullpoint(*s));
     EXPECT_TRUE(same_surface(*s, *want));
-    EXPECT_EQ(s->_NOV, removed->_NOV);
+    EXPECT_EQ(s->undo.nov, removed->undo.nov);
     EXPECT_EQ(last_modify_passes(*s), last_modify_passes(*at_rest));
     // Nothing else in the slots past the surface changed.
     for (int i = s->NOV; i < MAXNOV; ++i) {
@@ -123,7 +123,7 @@ TEST(Pull, LowersThenRelaxesWithoutSnapshot) {
   modify(*want);
   ASSERT_TRUE(pullpoint(*s));
   EXPECT_TRUE(same_surface(*s, *want, Snapshot::same_size));
-  EXPECT_EQ(s->_NOV, 0);
+  EXPECT_EQ(s->undo.nov, 0);
 }
 
 TEST(Pull, RelaxationPassLimitFollowsTouchPerturbation) {

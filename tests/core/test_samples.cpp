@@ -89,7 +89,7 @@ TEST(Samples, LoadingResetsSnapshotLabelsAndStartsTheTwinkle) {
   s->g_purturb = 4;
   s->basecolG = 99;
   ReadSampleData(*s, 128);
-  EXPECT_EQ(s->_NOV, 0);
+  EXPECT_EQ(s->undo.nov, 0);
   EXPECT_EQ(s->NOcomp, 1);
   EXPECT_EQ(s->g_twincle, 1);
   for (int i = 0; i < s->NOV; ++i) EXPECT_EQ(s->conn_comp[i], 1);
@@ -134,7 +134,7 @@ TEST(Samples, AnyOtherNumberLoadsSample131) {
     EXPECT_EQ(s->NOV, 29);
     EXPECT_EQ(s->g_twincle, 1);
     EXPECT_EQ(s->NOcomp, 1);
-    EXPECT_EQ(s->_NOV, 0);
+    EXPECT_EQ(s->undo.nov, 0);
   }
 }
 

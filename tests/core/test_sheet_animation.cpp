@@ -15,8 +15,8 @@
 #include "ops/commands.h"
 #include "ops/grow_sheet.h"
 #include "ops/load.h"
+#include "ops/sheet_animation.h"
 #include "testing/store_bytes.h"
-#include "view/sheet_animation.h"
 
 using namespace brimoss;
 
@@ -81,8 +81,8 @@ TEST(SheetAnimation, GrowsOneRingAtATimeAndUndoTakesBackTheWholeRing) {
   const long ticks = run(a, *s, 40000, [&] {
     // Inside the ring the snapshot is still the ring's start, whatever each
     // growth and paste took for itself.
-    ASSERT_EQ(s->_NOV, start->NOV);
-    ASSERT_EQ(s->_NOS, start->NOS);
+    ASSERT_EQ(s->undo.nov, start->NOV);
+    ASSERT_EQ(s->undo.nos, start->NOS);
     saw_paste |= s->g_pasteevent > 0;
     saw_progress |= std::strncmp(s->messagetxt, "Growing sheet: ring 1, cell 4, ", 31) == 0;
   });
@@ -198,4 +198,53 @@ TEST(SheetAnimation, StopsAtCapacityWithTheReason) {
   EXPECT_EQ(std::string(s->messagetxt),
             "Sheet stopped in ring " + std::to_string(a.ring()) + ": " + a.why_stopped());
   expect_clean_sheet(*s);
+}
+
+TEST(SheetAnimation, ARefusedRingLeavesTheUndoAsItWas) {
+  // A full store refuses the next ring: the undo that was there before still
+  // takes back what it took back before.
+  auto s = sample128();
+  const ops::SheetReport full = ops::grow_sheet(*s, -1);
+  ASSERT_EQ(full.why.rfind("store full", 0), 0u) << full.why;
+  auto want = brimoss::testing::byte_copy(*s);
+  ASSERT_TRUE(ops::undo(*want));
+
+  SheetAnimation a;
+  a.start(*s);
+  run(a, *s);
+  ASSERT_FALSE(a.running());
+  EXPECT_EQ(std::string(a.why_stopped()).rfind("store full", 0), 0u) << a.why_stopped();
+  ASSERT_TRUE(ops::undo(*s));
+  EXPECT_TRUE(same_surface(*s, *want));
+}
+
+TEST(SheetAnimation, ACommandsOwnSnapshotIsKeptWhileTheRingFinishesItsCell) {
+  // The command stops the ring, which finishes the cell in hand; Undo then
+  // takes back the command, whose snapshot the ring must leave in place.
+  struct Case {
+    const char* name;
+    std::function<void(Store&)> command;
+  };
+  const std::vector<Case> cases = {
+      {"add mirror image", [](Store& s) { ASSERT_TRUE(ops::add_copy(s, true)); }},
+      {"remove a cell", [](Store& s) { ASSERT_TRUE(ops::remove(s)); }},
+  };
+  for (const Case& c : cases) {
+    for (bool mid_paste : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (mid_paste ? " mid paste" : " as a cell grew"));
+      auto s = sample128();
+      SheetAnimation a;
+      a.start(*s);
+      while (a.running() && (a.cells() < 2 || (mid_paste == (s->g_pasteevent == 0)))) a.tick(*s);
+      ASSERT_TRUE(a.running());
+      a.stop();
+      auto before = brimoss::testing::byte_copy(*s);
+      end_paste(*before);
+      c.command(*s);
+      run(a, *s, 2000);
+      ASSERT_FALSE(a.running());
+      ASSERT_TRUE(ops::undo(*s));
+      EXPECT_TRUE(same_surface(*s, *before));
+    }
+  }
 }

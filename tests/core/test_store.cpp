@@ -12,7 +12,7 @@ TEST(Store, StartUpState) {
   EXPECT_EQ(s->NOV, 29);
   EXPECT_EQ(s->NOE, 72);
   EXPECT_EQ(s->NOS, 42);
-  EXPECT_EQ(s->_NOV, 0);
+  EXPECT_EQ(s->undo.nov, 0);
   EXPECT_EQ(s->NOcomp, 1);
   EXPECT_EQ(s->g_twincle, 1);
   EXPECT_EQ(s->g_purtj, 1);

@@ -235,10 +235,10 @@ TEST(SurfaceFileRead, OpenReplacesRelaxesLabelsAndLeavesTheSnapshot) {
   EXPECT_FALSE(s->hilighted[1]);
   EXPECT_EQ(s->NOcomp, 2);
   EXPECT_NE(s->x[0], 1.0);  // relaxed
-  EXPECT_EQ(s->_NOV, snap->_NOV);
-  EXPECT_EQ(std::memcmp(&s->_x, &snap->_x, sizeof s->_x), 0);
-  EXPECT_EQ(std::memcmp(&s->_edge, &snap->_edge, sizeof s->_edge), 0);
-  EXPECT_EQ(std::memcmp(&s->_face, &snap->_face, sizeof s->_face), 0);
+  EXPECT_EQ(s->undo.nov, snap->undo.nov);
+  EXPECT_EQ(std::memcmp(&s->undo.x, &snap->undo.x, sizeof s->undo.x), 0);
+  EXPECT_EQ(std::memcmp(&s->undo.edge, &snap->undo.edge, sizeof s->undo.edge), 0);
+  EXPECT_EQ(std::memcmp(&s->undo.face, &snap->undo.face, sizeof s->undo.face), 0);
 }
 
 // ---------------------------------------------------------------- appending
@@ -273,7 +273,7 @@ TEST(SurfaceFileAppend, GoesAfterTheSurfaceShiftedAlongX) {
   EXPECT_EQ(s->conn_comp[99], 1);
   EXPECT_EQ(s->conn_comp[100], 2);
   EXPECT_EQ(s->g_twincle, 1);
-  EXPECT_EQ(s->_NOV, 100);
+  EXPECT_EQ(s->undo.nov, 100);
   EXPECT_NE(s->x[100], 4.0);  // relaxed
 
   undopaste(*s);

@@ -8,12 +8,13 @@
 #include "model/store.h"
 #include "ops/commands.h"
 #include "ops/load.h"
+#include "ops/tick.h"
 #include "sim/relax.h"
+#include "sim/rotate.h"
 #include "sim/spread.h"
 #include "testing/fixtures.h"
 #include "view/draw.h"
 #include "view/mouse.h"
-#include "view/tick.h"
 
 using namespace brimoss;
 using namespace brimoss::testing;

@@ -22,7 +22,7 @@ TEST(Undo, NothingToUndoChangesNothing) {
   // A snapshot of an empty surface reads as none.
   auto e = make_store();
   makecopy(*e);
-  EXPECT_EQ(e->_NOV, 0);
+  EXPECT_EQ(e->undo.nov, 0);
   ParsedSurface p;
   std::string err;
   ASSERT_TRUE(parse_surface(sample_as_file_text(128), '\n', p, err));
@@ -39,14 +39,14 @@ TEST(Undo, RestoresPositionsEdgesTargetsFacesOnceOnly) {
   auto before = std::make_unique<Store>(*s);
   ASSERT_TRUE(addnewpolygon(*s));
   ASSERT_GT(s->NOV, before->NOV);
-  EXPECT_EQ(s->_NOV, before->NOV);
+  EXPECT_EQ(s->undo.nov, before->NOV);
   // Moves that take no snapshot are undone as well.
   s->x[3] += 1;
   modify(*s);
 
   undopaste(*s);
   EXPECT_TRUE(same_surface(*s, *before));
-  EXPECT_EQ(s->_NOV, 0);
+  EXPECT_EQ(s->undo.nov, 0);
   auto after_first = byte_copy(*s);
   undopaste(*s);
   EXPECT_TRUE(same_store(*s, *after_first));
@@ -82,15 +82,15 @@ TEST(Undo, LabelsHighlightsAndSettingsAreNotPartOfTheSnapshot) {
 TEST(Undo, CopyTouchesOnlyEntriesWithinTheCounts) {
   auto s = make_store();
   initialize_store(*s);
-  s->_x[s->NOV] = 123;
-  s->_edge[s->NOE] = {7, 8};
-  s->_face[s->NOS] = Face{{1, 2, 3}};
+  s->undo.x[s->NOV] = 123;
+  s->undo.edge[s->NOE] = {7, 8};
+  s->undo.face[s->NOS] = Face{{1, 2, 3}};
   makecopy(*s);
-  EXPECT_EQ(s->_x[s->NOV], 123);
-  EXPECT_EQ(s->_edge[s->NOE], (Edge{7, 8}));
-  EXPECT_EQ(s->_face[s->NOS], (Face{{1, 2, 3}}));
-  EXPECT_EQ(s->_NOE, s->NOE);
-  EXPECT_EQ(s->_NOS, s->NOS);
+  EXPECT_EQ(s->undo.x[s->NOV], 123);
+  EXPECT_EQ(s->undo.edge[s->NOE], (Edge{7, 8}));
+  EXPECT_EQ(s->undo.face[s->NOS], (Face{{1, 2, 3}}));
+  EXPECT_EQ(s->undo.noe, s->NOE);
+  EXPECT_EQ(s->undo.nos, s->NOS);
 }
 
 TEST(Undo, LoadingASampleDropsTheSnapshot) {
@@ -98,7 +98,7 @@ TEST(Undo, LoadingASampleDropsTheSnapshot) {
   initialize_store(*s);
   makecopy(*s);
   ReadSampleData(*s, 128);
-  EXPECT_EQ(s->_NOV, 0);
+  EXPECT_EQ(s->undo.nov, 0);
   auto before = byte_copy(*s);
   undopaste(*s);
   EXPECT_TRUE(same_store(*s, *before));

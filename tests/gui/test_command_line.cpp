@@ -130,7 +130,7 @@ TEST_F(StartupFileTest, FileOnTheCommandLineIsOpenedAfterTheStartupSample) {
   }
   EXPECT_EQ(s().NOV, 8);
   EXPECT_EQ(s().NOS, 7);
-  EXPECT_EQ(s()._NOV, 0) << "opening takes no snapshot";
+  EXPECT_EQ(s().undo.nov, 0) << "opening takes no snapshot";
 }
 
 TEST_F(StartupFileTest, RefusedFileIsReportedAndTheStartupSampleStays) {

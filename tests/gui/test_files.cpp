@@ -80,20 +80,20 @@ class FileTest : public WindowTest {
 TEST_F(FileTest, OpenAndAppendThroughTheirPathSteps) {
   const wxString path = In("cell.brm");
   WriteAll(path, brimoss::sample_as_file_text(128));
-  s()._NOV = 0;
+  s().undo.nov = 0;
   s().g_twincle = 0;
   EXPECT_TRUE(frame->OpenPath(path));
   EXPECT_EQ(s().NOV, 8);
   EXPECT_EQ(s().NOE, 14);
   EXPECT_EQ(s().NOS, 7);
-  EXPECT_EQ(s()._NOV, 0) << "Open takes no snapshot";
+  EXPECT_EQ(s().undo.nov, 0) << "Open takes no snapshot";
   EXPECT_EQ(s().g_twincle, 1);
 
   EXPECT_TRUE(frame->AppendPath(path));
   EXPECT_EQ(s().NOV, 16);
   EXPECT_EQ(s().NOE, 28);
   EXPECT_EQ(s().NOS, 14);
-  EXPECT_EQ(s()._NOV, 8) << "Append takes a snapshot";
+  EXPECT_EQ(s().undo.nov, 8) << "Append takes a snapshot";
   Send(MenuId::Undo);  // Undo
   EXPECT_EQ(s().NOV, 8);
   EXPECT_EQ(s().NOS, 7);
@@ -190,7 +190,7 @@ TEST_F(FileTest, RefusedFilesAreReportedAndChangeNothing) {
   };
   brimoss::makecopy(s());
   const std::string before = brimoss::surface_text(s());
-  const int snapshot = s()._NOV;
+  const int snapshot = s().undo.nov;
   for (const auto& b : bad) {
     SCOPED_TRACE(b.what);
     const wxString path = In("bad.brm");
@@ -203,7 +203,7 @@ TEST_F(FileTest, RefusedFilesAreReportedAndChangeNothing) {
       EXPECT_TRUE(box->style & wxOK);
       EXPECT_FALSE(box->message.empty());
       EXPECT_EQ(brimoss::surface_text(s()), before);
-      EXPECT_EQ(s()._NOV, snapshot);
+      EXPECT_EQ(s().undo.nov, snapshot);
     }
   }
 

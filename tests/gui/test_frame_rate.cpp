@@ -9,8 +9,8 @@
 
 #include "gui_util.h"
 #include "ops/load.h"
+#include "ops/tick.h"
 #include "testing/workloads.h"
-#include "view/tick.h"
 #include "view/wx/frame_rate.h"
 
 TEST_F(WindowTest, RealTimerRepaintsWhileTheGrownSurfaceSpinsAndSways) {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "gui_util.h"
-#include "view/tick.h"
+#include "sim/rotate.h"
 
 namespace {
 

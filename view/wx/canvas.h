@@ -6,9 +6,9 @@
 
 #include <string>
 
+#include "ops/sheet_animation.h"
 #include "view/feedback.h"
 #include "view/navigation.h"
-#include "view/sheet_animation.h"
 
 // Id of the canvas's animation timer.
 constexpr int kCanvasTimerId = 34;

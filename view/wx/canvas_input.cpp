@@ -1,8 +1,8 @@
 // The canvas's timer tick and mouse handling: the decisions are the core's,
 // this side only converts the event and repaints.
 #include "model/store.h"
+#include "ops/tick.h"
 #include "view/mouse.h"
-#include "view/tick.h"
 #include "view/wx/canvas.h"
 
 void MyCanvas::OnTimer(wxTimerEvent&) {

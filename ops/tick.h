@@ -14,9 +14,4 @@ enum class TickBranch { Paste, Perturb, Spin, Twinkle, Sway, Idle };
 // caller repaints after every tick (that repaint advances the twinkle).
 TickBranch timer_tick(Store& s);
 
-// Rotates by a about the y axis, then by b about the x axis: the whole surface
-// about the origin, or, while any component is highlighted, only the
-// highlighted components, each about its own centre.
-void rotatepoly(Store& s, double a, double b);
-
 }  // namespace brimoss

@@ -3,12 +3,11 @@
 #pragma once
 
 #include <array>
-#include <memory>
 #include <optional>
 
 #include "model/store.h"
 #include "ops/grow_sheet.h"
-#include "view/tick.h"
+#include "ops/tick.h"
 
 namespace brimoss {
 
@@ -18,8 +17,8 @@ class SheetAnimation {
   ~SheetAnimation();
 
   // Starts growing the next ring; does nothing while a ring is being grown.
-  // Takes the undo snapshot here, so that Undo after the ring (or after a
-  // ring that was stopped) goes back to the surface as it is now.
+  // Keeps the surface as it is now for the undo slot, so that Undo after the
+  // ring (or after a ring that was stopped) goes back to it (ops::HeldUndo).
   void start(Store& s);
 
   // Asks the ring to stop between cells: the pastes owed to the cell grown
@@ -43,13 +42,10 @@ class SheetAnimation {
   const char* why_stopped() const { return why_; }
 
  private:
-  struct Snapshot;
-  void keep_snapshot(const Store& s);
-  void put_back_snapshot(Store& s) const;
   void finish(Store& s, const ops::SheetStep& last);
   void show_progress(Store& s) const;
 
-  std::unique_ptr<Snapshot> snapshot_;  // the undo snapshot as the ring began
+  ops::HeldUndo undo_;  // the surface as the ring began
   std::optional<ops::SheetGrower> grower_;
   bool running_ = false, stopping_ = false;
   int ring_ = 0, cells_done_ = 0, pastes_done_ = 0;
