@@ -42,6 +42,7 @@ wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
   EVT_MENU(MenuId::Guide, MyFrame::OnGuide)
   EVT_MENU(MenuId::ShowFeedback, MyFrame::OnShowFeedback)
   EVT_MENU(MenuId::GrowSheet, MyFrame::OnGrowSheet)
+  EVT_MENU(MenuId::KeepApart, MyFrame::OnKeepApart)
 wxEND_EVENT_TABLE()
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) {
@@ -94,6 +95,8 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) 
   m_swayMenu->Append(MenuId::SwayOnce, "Sway once &1\tCtrl-1");
   m_swayMenu->Append(MenuId::SwaySome, "Sway some &2\tCtrl-2");
   m_swayMenu->Append(MenuId::SwayMany, "Sway many &3\tCtrl-3");
+  m_swayMenu->AppendSeparator();
+  m_swayMenu->AppendCheckItem(MenuId::KeepApart, "Keep the sheet apart");
 
   wxMenu* colour = new wxMenu;
   colour->Append(MenuId::FaceForeground, "Face &foreground...");

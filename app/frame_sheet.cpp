@@ -3,6 +3,7 @@
 #include "app/frame.h"
 #include "app/ids.h"
 #include "model/store.h"
+#include "ops/commands.h"
 #include "view/wx/canvas.h"
 
 void MyFrame::BindSheetCommands() {
@@ -15,6 +16,9 @@ void MyFrame::BindSheetCommands() {
 }
 
 void MyFrame::OnGrowSheet(wxCommandEvent&) {
+  // A grown sheet is kept apart, and stays so for what follows.
+  brimoss::ops::keep_apart(brimoss::the_store(), true);
+  m_swayMenu->Check(MenuId::KeepApart, true);
   m_canvas->m_sheet.start(brimoss::the_store());
   Refresh(false);
 }

@@ -47,5 +47,6 @@ enum : int {
   SavePicture = 46,   // File: a picture of the view
   ShowFeedback = 50,  // Edit: counts and refusals in the status bar, the current vertex marked
   GrowSheet = 55,     // Edit: one ring, animated on the canvas's timer
+  KeepApart = 60,     // Sway: no motion passes the sheet through itself
 };
 }  // namespace MenuId

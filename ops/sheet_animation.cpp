@@ -1,6 +1,7 @@
 #include "ops/sheet_animation.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace brimoss {
 
@@ -14,7 +15,8 @@ SheetAnimation::~SheetAnimation() = default;
 void SheetAnimation::start(Store& s) {
   if (running_) return;
   undo_.begin(s);
-  if (std::array<int, 3>{s.NOV, s.NOE, s.NOS} != left_) ring_ = cells_done_ = pastes_done_ = 0;
+  if (std::array<int, 3>{s.NOV, s.NOE, s.NOS} != left_)
+    ring_ = cells_done_ = pastes_done_ = given_up_done_ = 0;
   ++ring_;
   grower_.emplace();
   grower_->stop_after_rings(1);
@@ -51,10 +53,22 @@ TickBranch SheetAnimation::tick(Store& s) {
   return branch;
 }
 
+namespace {
+
+// Kept apart, the status line also counts the places left open.
+void add_given_up(char* text, std::size_t size, int n) {
+  if (n <= 0) return;
+  const std::size_t used = std::strlen(text);
+  if (used + 1 < size) std::snprintf(text + used, size - used, ", %d given up", n);
+}
+
+}  // namespace
+
 void SheetAnimation::finish(Store& s, const ops::SheetStep& last) {
   running_ = false;
   cells_done_ += grower_->cells();
   pastes_done_ += grower_->pastes();
+  given_up_done_ += grower_->cells_given_up() + grower_->pastes_given_up();
   const bool closed = grower_->rings_closed() > 0;
   grower_.reset();
   std::snprintf(why_, sizeof why_, "%s", last.why.c_str());
@@ -67,6 +81,7 @@ void SheetAnimation::finish(Store& s, const ops::SheetStep& last) {
   else
     std::snprintf(text, sizeof ended_, "Sheet stopped in ring %d, %d cells, %d pastes", ring_,
                   cells_done_, pastes_done_);
+  add_given_up(text, sizeof ended_, given_up_done_);
   set_message(s, text);
   linger_ = kLingerTicks;
   // Only a ring that closed is followed on by the next one.
@@ -77,6 +92,7 @@ void SheetAnimation::show_progress(Store& s) const {
   char text[96];
   std::snprintf(text, sizeof text, "Growing sheet: ring %d, cell %d, %d pastes", ring_, cells(),
                 pastes());
+  add_given_up(text, sizeof text, given_up());
   set_message(s, text);
 }
 

@@ -38,6 +38,10 @@ class SheetAnimation {
   int ring() const { return ring_; }
   int cells() const { return cells_done_ + (grower_ ? grower_->cells() : 0); }
   int pastes() const { return pastes_done_ + (grower_ ? grower_->pastes() : 0); }
+  // Kept apart: cells and pastes given up, their places left open.
+  int given_up() const {
+    return given_up_done_ + (grower_ ? grower_->cells_given_up() + grower_->pastes_given_up() : 0);
+  }
   // Why the last ring ended early; empty when it closed or was stopped.
   const char* why_stopped() const { return why_; }
 
@@ -48,7 +52,7 @@ class SheetAnimation {
   ops::HeldUndo undo_;  // the surface as the ring began
   std::optional<ops::SheetGrower> grower_;
   bool running_ = false, stopping_ = false;
-  int ring_ = 0, cells_done_ = 0, pastes_done_ = 0;
+  int ring_ = 0, cells_done_ = 0, pastes_done_ = 0, given_up_done_ = 0;
   // The counts the last ring left, to tell whether the next one follows on.
   std::array<int, 3> left_{-1, -1, -1};
   char why_[160] = {0};
