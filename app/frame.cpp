@@ -84,6 +84,7 @@ wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
   EVT_MENU(MenuId::GrowSheetUntilFull, MyFrame::OnGrowSheet)
   EVT_MENU(MenuId::ZoomToFit, MyFrame::OnZoomToFit)
   EVT_CLOSE(MyFrame::OnClose)
+  EVT_MENU(MenuId::KeepApart, MyFrame::OnKeepApart)
 wxEND_EVENT_TABLE()
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) {

@@ -99,6 +99,7 @@ class MyFrame : public wxFrame {
 
   // Sway.
   void OnTouchPurturb(wxCommandEvent& event);
+  void OnKeepApart(wxCommandEvent& event);
   void OnBuru(wxCommandEvent& event);
 
   // Help: the guide for first-time users, one window at a time.

@@ -4,6 +4,7 @@
 #include "app/ids.h"
 #include "app/menu_table.h"
 #include "model/store.h"
+#include "ops/commands.h"
 #include "view/wx/canvas.h"
 
 namespace {
@@ -64,5 +65,8 @@ void MyFrame::BindSheetCommands() {
 }
 
 void MyFrame::OnGrowSheet(wxCommandEvent& event) {
+  // A grown sheet is kept apart, and stays so for what follows.
+  brimoss::ops::keep_apart(brimoss::the_store(), true);
+  m_swayMenu->Check(MenuId::KeepApart, true);
   m_canvas->GrowSheet(event.GetId() == MenuId::GrowSheetUntilFull);
 }

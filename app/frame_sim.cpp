@@ -27,6 +27,11 @@ void MyFrame::OnTouchPurturb(wxCommandEvent&) {
   m_swayMenu->Check(MenuId::TouchPerturbation, ops::toggle_touch_perturbation(the_store()));
 }
 
+void MyFrame::OnKeepApart(wxCommandEvent& event) {
+  ops::keep_apart(the_store(), event.IsChecked());
+  m_swayMenu->Check(MenuId::KeepApart, ops::keeps_apart(the_store()));
+}
+
 void MyFrame::OnBuru(wxCommandEvent& event) {
   switch (event.GetId()) {
     case MenuId::SwayOnce:

@@ -56,6 +56,10 @@ wxString GuideWindow::Text() {
              "  the colours and this guide leave it growing. Undo takes back a ring.\n"
              "  Show counts and current vertex puts the counts, or why a command did\n"
              "  nothing, in the status bar and rings the current vertex.\n"
+             "  Grow sheet ticks Sway > Keep the sheet apart: from then on growth and\n"
+             "  every motion of the program keep the sheet from passing through itself,\n"
+             "  and a cell or a paste that would cross the sheet is left out (the status\n"
+             "  bar counts them).\n"
              "\n"
              "THE MENUS (with their keys)\n"
              "\n") +

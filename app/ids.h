@@ -49,5 +49,6 @@ enum : int {
   GrowSheet = 55,     // Edit: one ring, animated on the canvas's timer
   ZoomToFit = 56,     // Edit: the whole surface in the canvas
   GrowSheetUntilFull = 57,  // Edit: ring after ring until no cell fits
+  KeepApart = 60,           // Sway: no motion passes the sheet through itself
 };
 }  // namespace MenuId

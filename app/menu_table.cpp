@@ -83,6 +83,9 @@ const std::vector<MenuItemRow>& menu_rows() {
       {"Sway", N, SwayOnce, "Sway once &1", "Ctrl-1", "Open the creases over 3 ticks"},
       {"Sway", N, SwaySome, "Sway some &2", "Ctrl-2", "Open the creases over 7 ticks"},
       {"Sway", N, SwayMany, "Sway many &3", "Ctrl-3", "Open the creases over 15 ticks"},
+      {"Sway", S, 0, "", "", ""},
+      {"Sway", C, KeepApart, "Keep the sheet apart", "",
+       "Growth and every motion of the program keep the sheet from passing through itself"},
 
       {"Colour", N, FaceForeground, "Face &foreground...", "",
        "Choose the colour of the front faces"},

@@ -4,6 +4,7 @@
 
 #include "model/crossings.h"
 #include "model/sheet_check.h"
+#include "ops/commands.h"
 #include "ops/grow_sheet.h"
 
 namespace brimoss::cli {
@@ -15,9 +16,12 @@ const char* const kSheets = "sewn sheets";
 void grow_sheet_command(Context& c, const Args& a) {
   const int n = int_arg(a, 0);
   if (n < 0) throw UsageError{"grow-sheet needs a count of 0 or more"};
+  // A grown sheet is kept apart, and stays so for what follows.
+  ops::keep_apart(c.s, true);
   const ops::SheetReport r = ops::grow_sheet(c.s, n);
   c.out << "cells " << r.cells << " pastes " << r.pastes << " rings " << r.rings << " ticks "
-        << r.ticks << "\n";
+        << r.ticks << " given up: cells " << r.cells_given_up << " pastes " << r.pastes_given_up
+        << "\n";
   if (r.cells < n)
     c.refuse("only " + std::to_string(r.cells) + " of " + std::to_string(n) +
              " cells could be grown: " + r.why);

@@ -249,6 +249,14 @@ std::vector<Command> make_table() {
          c.out << "touch perturbation " << (ops::toggle_touch_perturbation(c.s) ? "on" : "off")
                << "\n";
        }},
+      {kAnimation, "keep-apart", "on|off",
+       "keep the sheet apart: no relaxation, sway, paste, new cell, pull or wave passes it "
+       "through itself",
+       1, 1,
+       [](Context& c, const Args& a) {
+         if (a[0] != "on" && a[0] != "off") throw UsageError{"keep-apart: say on or off"};
+         ops::keep_apart(c.s, a[0] == "on");
+       }},
       {kAnimation, "sway", "K", "sway once (1), some (2) or many (3) times", 1, 1,
        [](Context& c, const Args& a) {
          static const ops::Sway kinds[] = {ops::Sway::Once, ops::Sway::Some, ops::Sway::Many};

@@ -5,6 +5,7 @@
 #include "copy/paste.h"
 #include "model/components.h"
 #include "model/undo.h"
+#include "sim/contacts.h"
 #include "sim/relax.h"
 
 namespace brimoss {
@@ -20,6 +21,7 @@ bool any_highlighted(const Store& s) {
 }  // namespace
 
 void mirror_image(Store& s) {
+  forget_apart_positions(s);  // the user's move: what it leaves crossing is reported
   // Mirroring only moves vertices and flips faces, so a running paste keeps
   // its joining edge and its pair and may go on.
   if (!any_highlighted(s)) {

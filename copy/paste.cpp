@@ -5,6 +5,7 @@
 
 #include "model/components.h"
 #include "model/undo.h"
+#include "sim/contacts.h"
 #include "sim/relax.h"
 #include "sim/spread.h"
 
@@ -193,6 +194,29 @@ void pastevertices1(Store& s) {
   // ended before its first tick leaves a meaningful target behind.
   s.phi[s.NOE] = s.g_norme;
   ++s.NOE;
+  if (s.apart.on) {
+    // Kept apart, a paste the sheet blocks is given up and the sheet goes
+    // back to where it began.
+    ApartState& ap = s.apart;
+    ap.paste_stall = 0;
+    ap.paste_nov = s.NOV;
+    for (int v = 0; v < s.NOV; ++v) ap.sx[v] = s.x[v], ap.sy[v] = s.y[v], ap.sz[v] = s.z[v];
+  }
+}
+
+void give_up_paste(Store& s) {
+  const int a = s.g_paste_i1, b = s.g_paste_i2;
+  s.g_pasteevent = 0;
+  const ApartState& ap = s.apart;
+  if (ap.paste_nov == s.NOV)
+    for (int v = 0; v < s.NOV; ++v) s.x[v] = ap.sx[v], s.y[v] = ap.sy[v], s.z[v] = ap.sz[v];
+  if (s.NOE > 0 && s.edge[s.NOE - 1] == Edge{a, b}) --s.NOE;
+  s.apart.paste_stall = 0;
+  ++s.apart.pastes_given_up;
+  forget_apart_positions(s);
+  char text[128];
+  std::snprintf(text, sizeof text, "paste of %d and %d given up: the sheet is in the way", a, b);
+  set_message(s, text);
 }
 
 void pastevertices2(Store& s) {
@@ -216,7 +240,23 @@ void pastevertices2(Store& s) {
 
   s.z[a] += kLift;
   spread(s);
-  if (modify(s)) ++s.g_pasteevent;
+  if (!s.apart.on) {
+    if (modify(s)) ++s.g_pasteevent;
+  } else {
+    // Kept apart, the surface may never settle everywhere while contacts
+    // hold it; the paste steps on once its own joining edge has reached the
+    // step's length, and is given up when it has not for many ticks.
+    modify(s);
+    const double ex = s.x[b] - s.x[a], ey = s.y[b] - s.y[a], ez = s.z[b] - s.z[a];
+    const double d = std::sqrt(ex * ex + ey * ey + ez * ez) - target;
+    if (d >= -0.05 && d <= 0.05) {
+      ++s.g_pasteevent;
+      s.apart.paste_stall = 0;
+    } else if (++s.apart.paste_stall >= kPasteStallTicks) {
+      give_up_paste(s);
+      return;
+    }
+  }
   if (s.g_pasteevent > s.g_pastestep) {
     s.g_pasteevent = 0;
     pastevertices3(s);

@@ -38,6 +38,11 @@ void pastevertices1(Store& s);
 // relaxation settles and merges after the last step.
 void pastevertices2(Store& s);
 
+// Ends the running paste unmade, kept apart, when the sheet blocks it: the
+// positions go back to where the paste began, the joining edge goes, the
+// count of given-up pastes rises and the status line says why.
+void give_up_paste(Store& s);
+
 // Merges g_paste_i2 into g_paste_i1 and ends the paste.
 void pastevertices3(Store& s);
 

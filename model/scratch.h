@@ -83,11 +83,68 @@ struct PasteScratch {
   std::array<int, MAXNOE> tmp{}, order{};
 };
 
+// Keeping the sheet apart, sim/contacts.cpp. Everything here is made again
+// from the surface when it is found out of date.
+struct ContactScratch {
+  static constexpr int kBuckets = 4096;   // hashed grid cells (a power of two)
+  static constexpr int kPairs = 1 << 15;  // contact pairs of either kind
+  static constexpr int kGuard = 1 << 12;  // guarded edge-face pairs
+  // The edges and faces the lists below were made from; -1: none made.
+  std::array<Edge, MAXNOE> edges{};
+  std::array<Face, MAXNOS> faces{};
+  int nov = -1, noe = -1, nos = -1;
+  // Each vertex's neighbours along any edge (the joining edge of a paste
+  // included), in compressed rows.
+  std::array<int, MAXNOV + 1> nb_start{};
+  std::array<int, 2 * MAXNOE> nb{};
+  // The sides of the faces, each once, and each vertex's sides.
+  std::array<Edge, 3 * MAXNOS> side{};
+  int nside = 0;
+  std::array<int, MAXNOV + 1> vs_start{};
+  std::array<int, 6 * MAXNOS> vs{};
+  std::array<int, 3 * MAXNOS> tmp{};
+  // Marks that keep a side from being met twice in one search.
+  std::array<int, 3 * MAXNOS> stamp{};
+  int stamp_id = 0;
+  // The vertices by grid cell: a chain per bucket.
+  std::array<int, kBuckets> head{};
+  std::array<int, MAXNOV> next{};
+  std::array<int, MAXNOV> ci{}, cj{}, ck{};  // each vertex's cell
+  // Positions the candidate lists were made at; none while built is false.
+  bool built = false;
+  std::array<double, MAXNOV> bx{}, by{}, bz{};
+  // Positions at the start of the pass.
+  std::array<double, MAXNOV> px{}, py{}, pz{};
+  // Each vertex's contact push in this pass, and whether a contact or the
+  // guard held it.
+  std::array<double, MAXNOV> fx{}, fy{}, fz{};
+  std::array<char, MAXNOV> held{};
+  // Candidates: vertex against face and side against side within the
+  // clearance and the margin, and sides against faces within the margin
+  // (the only pairs that can cross before the next rebuild).
+  std::array<std::uint16_t, kPairs> vf_v{}, vf_f{}, ee_a{}, ee_b{};
+  int nvf = 0, nee = 0;
+  std::array<std::uint16_t, kGuard> g_e{}, g_f{};
+  int ng = 0;
+  // Each pair's distance when the lists were made; the lists are sorted by
+  // it in 64 coarse steps, so that a pass reads only the pairs that can have
+  // come within reach since.
+  std::array<float, kPairs> vf_d{}, ee_d{};
+  std::array<float, kGuard> g_d{};
+  std::array<std::uint16_t, kPairs> sort_a{}, sort_b{};
+  std::array<float, kPairs> sort_d{};
+  std::array<int, 65> sort_count{};
+  double drift = 0;       // the two furthest moves of a vertex since the lists were made, added
+  bool overflow = false;  // a list was full: the guard then checks every pair it can
+  int rebuilds = 0;       // lists made since the store was created
+};
+
 struct Scratch {
   RelaxScratch relax;
   SpreadScratch spread;
   ComponentScratch components;
   PasteScratch paste;
+  ContactScratch contacts;
 };
 
 }  // namespace brimoss

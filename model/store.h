@@ -31,6 +31,27 @@ struct RelaxState {
   int passes = 0;            // passes the last modify ran: 1 to 51, 0 before the first
 };
 
+// Keeping the sheet apart (sim/contacts.cpp): the setting and what has to
+// outlast one relaxation.
+struct ApartState {
+  bool on = false;  // Sway > Keep the sheet apart; off: every motion as it always was
+  // Positions the last kept-apart relaxation left, free of new crossings;
+  // whatever moved a vertex since (a sway push, a paste's lift, the wave, a
+  // pull) is checked against them. Forgotten when the user moves the sheet
+  // rigidly or the surface changes.
+  bool ref_valid = false;
+  int ref_nov = 0;
+  std::array<double, MAXNOV> rx{}, ry{}, rz{};
+  // The running paste: ticks since it last stepped on, and the positions
+  // when it began, to go back to if it is given up.
+  int paste_stall = 0;
+  int paste_nov = 0;
+  std::array<double, MAXNOV> sx{}, sy{}, sz{};
+  // Pastes and new cells given up since the setting was last switched on.
+  int pastes_given_up = 0;
+  int cells_given_up = 0;
+};
+
 struct Store {
   // Counters.
   int NOV = 0;     // vertices in use, 0..MAXNOV; vertices are 0..NOV-1
@@ -97,6 +118,7 @@ struct Store {
   int bgcolR = 255, bgcolG = 255, bgcolB = 255;                        // background
 
   RelaxState relaxation;
+  ApartState apart;  // keeping the sheet apart: the setting and its state
 
   // The algorithms' working arrays, one set each (model/scratch.h).
   Scratch scratch;

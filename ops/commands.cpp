@@ -6,6 +6,7 @@
 #include "model/surface_file.h"
 #include "model/undo.h"
 #include "ops/load.h"
+#include "sim/contacts.h"
 #include "sim/grow.h"
 #include "sim/relax.h"
 #include "sim/remove.h"
@@ -95,6 +96,12 @@ void mirror(Store& s) {
   mirror_image(s);
   ++s.edits;
 }
+void keep_apart(Store& s, bool on) {
+  if (on != s.apart.on) set_keep_apart(s, on);
+}
+
+bool keeps_apart(const Store& s) { return s.apart.on; }
+
 
 Result add_copy(Store& s, bool mirrored) {
   if (const char* why = copy_refusal(s)) return refused(why);

@@ -45,6 +45,10 @@ enum class Sway { Once = 3, Some = 7, Many = 15 };
 void sway(Store& s, Sway how);
 // Touch perturbation on or off; returns the new setting.
 bool toggle_touch_perturbation(Store& s);
+// Keep the sheet apart on or off (off at start): while on, no motion of the
+// program passes the sheet through itself.
+void keep_apart(Store& s, bool on);
+bool keeps_apart(const Store& s);
 
 // Copies and pastes.
 void mirror(Store& s);

@@ -7,6 +7,7 @@
 #include "copy/paste.h"
 #include "model/sheet_check.h"
 #include "ops/commands.h"
+#include "sim/contacts.h"
 #include "sim/grow.h"
 
 namespace brimoss::ops {
@@ -60,6 +61,47 @@ void SheetGrower::renumber(int i1, int i2) {
     moved(j);
   }
   for (int& v : ring_border_) moved(v);
+  for (int& v : blocked_) moved(v);
+  if (cell_at_ >= 0) moved(cell_at_);
+}
+
+void SheetGrower::block(int v) {
+  if (!blocked(v)) blocked_.push_back(v);
+}
+
+bool SheetGrower::blocked(int v) const {
+  return std::find(blocked_.begin(), blocked_.end(), v) != blocked_.end();
+}
+
+void SheetGrower::given_up(Store& s) {
+  ++pastes_given_up_;
+  // A cell whose first paste was given up would hang by one vertex: it goes.
+  if (cell_at_ >= 0 && s.NOV == cell_nov_ + 7) {
+    s.NOV -= 7;
+    s.NOE -= 14;
+    s.NOS -= 7;
+    ++cells_given_up_;
+    --cells_;
+  }
+  if (cell_at_ >= 0) block(cell_at_);
+  block(paste_i1_);
+  block(paste_i2_);
+  cell_at_ = -1;
+  sews_.clear();
+  seen_ = counts(s);
+}
+
+SheetStep SheetGrower::pass_by(Store& s, int next, const std::string& why) {
+  // Kept apart, a place that takes nothing is left open and the walk goes
+  // on; once it has passed by every border vertex in a row, nothing fits.
+  block(front_);
+  const std::vector<char> border = border_vertices(s);
+  const int nborder = static_cast<int>(std::count(border.begin(), border.end(), 1));
+  if (++passed_by_ > nborder + 1)
+    return stop("nothing more fits without crossing the sheet (last: " + why + ")");
+  front_ = next;
+  seen_ = counts(s);
+  return {SheetAction::Waiting, -1, -1, {}};
 }
 
 void SheetGrower::lose_place() {
@@ -69,13 +111,20 @@ void SheetGrower::lose_place() {
   seen_ = {-1, -1, -1};
 }
 
-void SheetGrower::after_paste(const Store& s) {
+void SheetGrower::after_paste(Store& s) {
   pasting_ = false;
   // A merge takes one vertex away and leaves the faces as they were.
   if (s.NOV == paste_nov_ - 1 && s.NOS == paste_nos_) {
     renumber(paste_i1_, paste_i2_);
     ++pastes_;
     seen_ = counts(s);
+    cell_at_ = -1;
+    passed_by_ = 0;
+    return;
+  }
+  if (s.apart.pastes_given_up > given_up_seen_ && s.NOV == paste_nov_ && s.NOS == paste_nos_) {
+    given_up_seen_ = s.apart.pastes_given_up;
+    given_up(s);
     return;
   }
   // The paste was ended before its merge, or the surface was replaced: the
@@ -91,6 +140,7 @@ SheetStep SheetGrower::sew(Store& s) {
   const Result r = set_current(s, j);
   const Result started = r ? ops::start_paste(s, i, j) : r;
   if (!started) return stop(started.why);
+  given_up_seen_ = s.apart.pastes_given_up;
   pasting_ = true;
   paste_i1_ = s.g_paste_i1;
   paste_i2_ = s.g_paste_i2;
@@ -118,7 +168,7 @@ bool SheetGrower::find_front(Store& s) {
   // most work waiting: a fan to close, then one with two cells.
   const std::vector<char> border = border_vertices(s);
   auto fits = [&](int v, int faces) {
-    if (v < 0 || v >= s.NOV || !border[v]) return false;
+    if (v < 0 || v >= s.NOV || !border[v] || blocked(v)) return false;
     const VertexFan fan = vertex_fan(s, v);
     return fan.open() &&
            (faces ? fan.faces == faces : fan.faces == 6 || one_or_two_cells(fan.faces));
@@ -136,7 +186,7 @@ bool SheetGrower::find_front(Store& s) {
   return false;
 }
 
-std::optional<SheetStep> SheetGrower::catch_up(const Store& s) {
+std::optional<SheetStep> SheetGrower::catch_up(Store& s) {
   if (s.g_pasteevent > 0) return SheetStep{SheetAction::Waiting, s.g_paste_i1, s.g_paste_i2, {}};
   if (pasting_)
     after_paste(s);
@@ -163,34 +213,51 @@ SheetStep SheetGrower::step(Store& s) {
   const std::vector<int>& chain = fan.chains.front();
   const int first = chain.front(), last = chain.back();
 
+  const bool apart = s.apart.on;
+  if (apart && blocked(front_)) return pass_by(s, last, "vertex " + std::to_string(front_));
   if (fan.faces == 6) {
     // Three cells in an open fan: close it. Its two ends must share no
     // neighbour but the front, or joining them would pinch the sheet there.
     const std::string head = "the fan at vertex " + std::to_string(front_) + " cannot be closed: ";
     for (int v : {first, last})
-      if (const int k = corners(s, v); !one_or_two_cells(k)) return stop(head + on_faces(v, k));
-    if (shared_neighbours(s, first, last) != 1)
-      return stop(head + "its ends " + std::to_string(first) + " and " + std::to_string(last) +
-                  " have another neighbour in common");
+      if (const int k = corners(s, v); !one_or_two_cells(k))
+        return apart ? pass_by(s, last, head + on_faces(v, k)) : stop(head + on_faces(v, k));
+    if (shared_neighbours(s, first, last) != 1) {
+      const std::string why = head + "its ends " + std::to_string(first) + " and " +
+                              std::to_string(last) + " have another neighbour in common";
+      return apart ? pass_by(s, last, why) : stop(why);
+    }
     sews_.emplace_back(first, last);
     front_ = last;
     return sew(s);
   }
-  if (!one_or_two_cells(fan.faces))
-    return stop("no cell fits at vertex " + std::to_string(front_) + ": it is on " +
-                std::to_string(fan.faces) + " faces");
+  if (!one_or_two_cells(fan.faces)) {
+    const std::string why = "no cell fits at vertex " + std::to_string(front_) + ": it is on " +
+                            std::to_string(fan.faces) + " faces";
+    return apart ? pass_by(s, last, why) : stop(why);
+  }
   if (max_cells_ >= 0 && cells_ >= max_cells_) return stop("");
 
   // A cell that could not be sewn would hang from the sheet by one vertex.
   for (int v : fan.faces == 4 ? std::vector<int>{last, first} : std::vector<int>{last})
-    if (const int k = corners(s, v); !one_or_two_cells(k))
-      return stop("no cell fits at vertex " + std::to_string(front_) + ": " + on_faces(v, k));
+    if (const int k = corners(s, v); !one_or_two_cells(k)) {
+      const std::string why =
+          "no cell fits at vertex " + std::to_string(front_) + ": " + on_faces(v, k);
+      return apart ? pass_by(s, last, why) : stop(why);
+    }
 
-  const int c = front_;
-  const GrownCell cell = grown_cell(s.NOV);
+  const int c = front_, n = s.NOV;
+  const GrownCell cell = grown_cell(n);
   if (const Result r = set_current(s, c); !r) return stop(r.why);
-  if (const Result r = grow(s); !r) return stop(r.why);
+  if (const Result r = grow(s); !r) {
+    if (!apart || s.NOV + 7 >= MAXNOV || s.NOE + 14 >= MAXNOE || s.NOS + 7 >= MAXNOS)
+      return stop(r.why);
+    ++cells_given_up_;
+    return pass_by(s, last, r.why);
+  }
   ++cells_;
+  cell_at_ = c;
+  cell_nov_ = n;
   // The new cell's faces at c go round it from `after` to `before`, so with
   // the fan's chain first -> ... -> last the faces go round c in one
   // direction when `after` becomes last and `before` becomes first.
@@ -253,6 +320,8 @@ SheetReport grow_sheet(Store& s, int max_cells, long most_ticks) {
   r.cells = grower.cells();
   r.pastes = grower.pastes();
   r.rings = grower.rings_closed();
+  r.cells_given_up = grower.cells_given_up();
+  r.pastes_given_up = grower.pastes_given_up();
   return r;
 }
 

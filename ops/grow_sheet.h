@@ -69,6 +69,10 @@ class SheetGrower {
 
   int cells() const { return cells_; }
   int pastes() const { return pastes_; }
+  // Kept apart: cells that crossed the sheet wherever they were placed, and
+  // pastes the sheet blocked; their places are left open.
+  int cells_given_up() const { return cells_given_up_; }
+  int pastes_given_up() const { return pastes_given_up_; }
   int rings_closed() const { return rings_; }
   // The ring being grown, from 1.
   int ring() const { return rings_ + 1; }
@@ -81,13 +85,17 @@ class SheetGrower {
   // (Waiting), our paste merged or ended, or the surface changed by someone
   // else. Returns the step to report when there is nothing to do but wait or
   // stop.
-  std::optional<SheetStep> catch_up(const Store& s);
+  std::optional<SheetStep> catch_up(Store& s);
   SheetStep sew(Store& s);
   void lose_place();
-  void after_paste(const Store& s);
+  void after_paste(Store& s);
   void renumber(int i1, int i2);
   void check_ring(const Store& s);
   bool find_front(Store& s);
+  void given_up(Store& s);
+  void block(int v);
+  bool blocked(int v) const;
+  SheetStep pass_by(Store& s, int next, const std::string& why);
 
   int max_cells_;
   int max_rings_ = -1;
@@ -103,6 +111,14 @@ class SheetGrower {
   // The counts after our last change; other counts mean someone else changed
   // the surface, and the walk finds its place again.
   std::array<int, 3> seen_{-1, -1, -1};
+  // Kept apart: what was given up, the vertices where a cell or a paste was
+  // given up (the walk passes them by), the cell whose first paste runs, and
+  // how many border vertices the walk has passed by in a row.
+  int cells_given_up_ = 0, pastes_given_up_ = 0;
+  int given_up_seen_ = 0;
+  std::vector<int> blocked_;
+  int cell_at_ = -1, cell_nov_ = 0;
+  int passed_by_ = 0;
 };
 
 // The one undo of a growth that runs over many steps, each of which takes a
@@ -130,14 +146,17 @@ class HeldUndo {
 struct SheetReport {
   int cells = 0;
   int pastes = 0;
-  int rings = 0;    // rings closed
-  long ticks = 0;   // paste ticks run
+  int rings = 0;                                // rings closed
+  long ticks = 0;                               // paste ticks run
+  int cells_given_up = 0, pastes_given_up = 0;  // kept apart: places left open
   std::string why;  // why it stopped before max_cells; empty when it did not
 };
 
 // Grows up to max_cells cells as a sewn sheet, running every paste's ticks
 // itself; a paste already running is finished first. One Undo takes back
-// everything it grew and sewed (HeldUndo). A paste that has not
+// everything it grew and sewed (HeldUndo). While the sheet is kept apart, a
+// cell that fits nowhere without crossing and a paste the sheet blocks are
+// given up, and growth goes on elsewhere. A paste that has not
 // merged after most_ticks ticks is ended where it stands, and growth stops.
 SheetReport grow_sheet(Store& s, int max_cells, long most_ticks = 10000);
 

@@ -17,7 +17,7 @@ void SheetAnimation::start(Store& s, bool until_full) {
     return;
   }
   until_full_ = until_full;
-  cells_done_ = pastes_done_ = 0;
+  cells_done_ = pastes_done_ = given_up_done_ = 0;
   running_ = true;
   stopping_ = false;
   stopped_by_.clear();
@@ -58,9 +58,19 @@ TickBranch SheetAnimation::tick(Store& s) {
   return branch;
 }
 
+namespace {
+
+// Kept apart, the status line also counts the places left open.
+std::string given_up_text(int n) {
+  return n > 0 ? ", " + std::to_string(n) + " given up" : std::string();
+}
+
+}  // namespace
+
 void SheetAnimation::finish(Store& s, const ops::SheetStep& last) {
   cells_done_ += grower_->cells();
   pastes_done_ += grower_->pastes();
+  given_up_done_ += grower_->cells_given_up() + grower_->pastes_given_up();
   const bool closed = grower_->rings_closed() > 0;
   grower_.reset();
   // Until full, a closed ring is followed by the next, each its own undo.
@@ -69,7 +79,7 @@ void SheetAnimation::finish(Store& s, const ops::SheetStep& last) {
     return;
   }
   running_ = false;
-  shown_ = {-1, -1, -1, -1};
+  shown_ = {-1, -1, -1, -1, -1};
   why_ = stopping_ ? std::string() : last.why;
   const std::string counts =
       std::to_string(cells_done_) + " cells, " + std::to_string(pastes_done_) + " pastes";
@@ -81,17 +91,18 @@ void SheetAnimation::finish(Store& s, const ops::SheetStep& last) {
     message_ = "Sheet grown: ring " + std::to_string(ops::sheet_rings(s)) + " closed, " + counts;
   else
     message_ = "Sheet stopped in ring " + ring + ": " + (why_.empty() ? counts : why_);
+  message_ += given_up_text(given_up_done_);
 }
 
 void SheetAnimation::show_progress() {
   // Written afresh only when a figure changed: the ticks that carry a paste
   // on allocate nothing.
-  const std::array<int, 4> shown{ring_, cells(), pastes(), until_full_ ? 1 : 0};
+  const std::array<int, 5> shown{ring_, cells(), pastes(), given_up(), until_full_ ? 1 : 0};
   if (shown == shown_ && !message_.empty()) return;
   shown_ = shown;
   message_ = std::string(until_full_ ? "Growing sheet until full: ring " : "Growing sheet: ring ") +
              std::to_string(ring_) + ", " + std::to_string(cells()) + " cells, " +
-             std::to_string(pastes()) + " pastes";
+             std::to_string(pastes()) + " pastes" + given_up_text(given_up());
 }
 
 }  // namespace brimoss

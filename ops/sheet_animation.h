@@ -52,6 +52,10 @@ class SheetAnimation {
   // ring 2, 9 cells, 14 pastes"), and afterwards how and why it ended. Empty
   // before the first growth.
   const std::string& message() const { return message_; }
+  // Kept apart: cells and pastes given up, their places left open.
+  int given_up() const {
+    return given_up_done_ + (grower_ ? grower_->cells_given_up() + grower_->pastes_given_up() : 0);
+  }
 
  private:
   void begin_ring(Store& s);
@@ -61,9 +65,9 @@ class SheetAnimation {
   ops::HeldUndo undo_;  // the surface as the ring began
   std::optional<ops::SheetGrower> grower_;
   bool running_ = false, stopping_ = false, until_full_ = false;
-  int ring_ = 0, cells_done_ = 0, pastes_done_ = 0;
+  int ring_ = 0, cells_done_ = 0, pastes_done_ = 0, given_up_done_ = 0;
   std::string stopped_by_, why_, message_;
-  std::array<int, 4> shown_{-1, -1, -1, -1};  // the figures message_ shows
+  std::array<int, 5> shown_{-1, -1, -1, -1, -1};  // the figures message_ shows
 };
 
 }  // namespace brimoss

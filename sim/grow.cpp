@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/undo.h"
+#include "sim/contacts.h"
 #include "sim/relax.h"
 
 namespace brimoss {
@@ -179,6 +180,7 @@ std::string why_no_cell(const Store& s, int c) {
   Place pl;
   if (!place_cell(count, pairs, npairs, &pl)) return head + "its faces do not form one fan";
   if (chord_is_zero(s, pl)) return head + "its fan has no width";
+  if (s.apart.on) return head + "it would cross the sheet";
   return {};
 }
 
@@ -187,13 +189,44 @@ bool can_grow_at(const Store& s, int c) {
   return find_place(s, c, &pl);
 }
 
+namespace {
+
+// Kept apart, the cell is tried on first: turned and shrunk until it crosses
+// nothing. Its new positions go to xyz; false, and the surface as it was,
+// when no placement crosses nothing.
+bool find_apart_placement(Store& s, int c, const Place& pl, double (*xyz)[3]) {
+  const int nov = s.NOV, noe = s.NOE, nos = s.NOS;
+  append_cell(s, c, pl);
+  const bool ok = place_new_cell_apart(s, c);
+  for (int k = 0; k < 7; ++k) {
+    xyz[k][0] = s.x[nov + k];
+    xyz[k][1] = s.y[nov + k];
+    xyz[k][2] = s.z[nov + k];
+  }
+  s.NOV = nov;
+  s.NOE = noe;
+  s.NOS = nos;
+  return ok;
+}
+
+}  // namespace
+
 bool attach_new_cell(Store& s) {
   const int c = s.g_purtj;
   Place pl;
   if (!find_place(s, c, &pl)) return false;
+  double placed[7][3];
+  if (s.apart.on && !find_apart_placement(s, c, pl, placed)) return false;
   end_paste(s);
   makecopy(s);
+  const int n = s.NOV;
   append_cell(s, c, pl);
+  if (s.apart.on)
+    for (int k = 0; k < 7; ++k) {
+      s.x[n + k] = placed[k][0];
+      s.y[n + k] = placed[k][1];
+      s.z[n + k] = placed[k][2];
+    }
   return true;
 }
 

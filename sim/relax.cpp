@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "sim/contacts.h"
+
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define BRIMOSS_RELAX_VECTOR 1
 #include <immintrin.h>
@@ -504,6 +506,11 @@ void modifyonce(Store& s) {
 }
 
 bool modify(Store& s) {
+  if (s.apart.on) return modify_apart(s);
+  return modify_plain(s);
+}
+
+bool modify_plain(Store& s) {
   const int limit = s.touch_purturb ? 50 : 10;
   // The edges do not change while relaxing, so their walk is made once.
   build_relax_walk(s);

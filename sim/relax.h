@@ -19,6 +19,11 @@ void modifyonce(Store& s);
 // each vertex's step back far enough that no error can grow.
 bool modify(Store& s);
 
+// The same without contacts, whatever the setting: modify while the sheet
+// is not kept apart, and the steps inside a kept-apart sweep, whose end the
+// kept-apart relaxation then checks as a whole.
+bool modify_plain(Store& s);
+
 // Whether the processor has the 256-bit vector instructions (AVX2) the fast
 // passes use, and whether a store's relaxation uses them: on by default where
 // they exist. Both paths give the same positions to the bit; the switch is

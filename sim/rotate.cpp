@@ -3,12 +3,14 @@
 #include <cmath>
 
 #include "model/components.h"
+#include "sim/contacts.h"
 
 namespace brimoss {
 
 void rotatepoly(Store& s, double a, double b) {
   const double ca = std::cos(a), sa = std::sin(a);
   const double cb = std::cos(b), sb = std::sin(b);
+  forget_apart_positions(s);  // a turn is the user's: kept apart, it is not undone
   auto turn = [&](double& x, double& y, double& z) {
     const double x1 = ca * x - sa * z;
     const double z1 = sa * x + ca * z;

@@ -76,6 +76,7 @@ const char* member_at(std::size_t offset) {
       BRIMOSS_MEMBER(edits),
       BRIMOSS_MEMBER(basecolR),
       BRIMOSS_MEMBER(relaxation),
+      BRIMOSS_MEMBER(apart),
       BRIMOSS_MEMBER(scratch),
   };
 #undef BRIMOSS_MEMBER

@@ -11,6 +11,7 @@
 
 #include "model/samples.h"
 #include "model/surface_file.h"
+#include "ops/commands.h"
 #include "ops/grow_sheet.h"
 #include "ops/load.h"
 #include "sim/grow.h"
@@ -121,6 +122,12 @@ void build_sewn_sheet(Store& s) {
   ops::grow_sheet(s, -1);
 }
 
+void build_sewn_apart_sheet(Store& s) {
+  ReadSampleData(s, 128);
+  ops::keep_apart(s, true);
+  ops::grow_sheet(s, -1);
+}
+
 const char* load_name(Load w) {
   switch (w) {
     case Load::grown:
@@ -131,6 +138,8 @@ const char* load_name(Load w) {
       return "sample131";
     case Load::sewn:
       return "sewn";
+    case Load::sewn_apart:
+      return "sewn_apart";
   }
   return "?";
 }
@@ -159,6 +168,9 @@ void build_workload(Store& s, Load w) {
       break;
     case Load::sewn:
       build_sewn_sheet(s);
+      break;
+    case Load::sewn_apart:
+      build_sewn_apart_sheet(s);
       break;
   }
   s.g_purturb = 0;

@@ -35,10 +35,14 @@ void build_grown_surface(Store& s);
 // Sample n as written, without the relaxation that loading it runs.
 void build_raw_sample(Store& s, int n);
 
-enum class Load { grown, capacity, sample131, sewn };
+enum class Load { grown, capacity, sample131, sewn, sewn_apart };
 
 // Sample 128 grown as a sewn sheet until no cell fits.
 void build_sewn_sheet(Store& s);
+
+// The same grown kept apart (the store full, no two parts crossing), the
+// setting left on.
+void build_sewn_apart_sheet(Store& s);
 
 const char* load_name(Load w);
 

@@ -1,6 +1,7 @@
 #include "view/mouse.h"
 
 #include "ops/commands.h"
+#include "sim/contacts.h"
 
 namespace brimoss {
 
@@ -16,6 +17,7 @@ int component_of(const Store& s, int i) {
 void move_component(Store& s, int comp, int px, int py) {
   const double mx = (s.g_dragpointx - px) / s.g_rate;
   const double my = (s.g_dragpointy - py) / s.g_rate;
+  forget_apart_positions(s);  // the user's move: reported, not undone
   for (int i = 0; i < s.NOV; ++i) {
     if (s.conn_comp[i] != comp) continue;
     s.x[i] -= mx;

@@ -85,7 +85,7 @@ void draw_bench(benchmark::State& st, Load w) {
 }
 
 const bool registered = [] {
-  for (Load w : {Load::grown, Load::capacity, Load::sample131, Load::sewn}) {
+  for (Load w : {Load::grown, Load::capacity, Load::sample131, Load::sewn, Load::sewn_apart}) {
     add("draw_scene", w, "fast", draw_bench<Repaint>)->Unit(benchmark::kMillisecond);
     add("draw_scene", w, "literal", draw_bench<RepaintLiteral>)->Unit(benchmark::kMillisecond);
     add("draw_scene_toolkit", w, "fast", draw_bench<RepaintShapes>)->Unit(benchmark::kMillisecond);
