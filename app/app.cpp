@@ -5,6 +5,7 @@
 #include "app/globals.h"
 #include "model/store.h"
 #include "ops/load.h"
+#include "view/wx/canvas.h"
 
 MyFrame* CreateMainWindow() {
   MyFrame* frame = new MyFrame("Brimoss", wxPoint(50, 50), wxSize(640, 480));
@@ -24,7 +25,9 @@ void OpenStartupFile(MyFrame* frame, const std::vector<std::string>& args) {
   const brimoss::app::CommandLine c = brimoss::app::parse_command_line(args);
   if (c.action != brimoss::app::CommandLine::Action::Run || c.file.empty()) return;
   // The bytes of the name as the system gave them; OpenPath turns them back.
-  frame->OpenPath(wxString(c.file.c_str(), *wxConvFileName));
+  // The window may still be taking its size: the surface is fitted to each
+  // new size until it is first shown.
+  if (frame->OpenPath(wxString(c.file.c_str(), *wxConvFileName))) frame->m_canvas->ZoomToFit(true);
 }
 
 bool MyApp::OnInit() {

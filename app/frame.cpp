@@ -3,9 +3,11 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 
+#include "app/file_dialogs.h"
 #include "app/globals.h"
 #include "app/icon.xpm"
 #include "app/ids.h"
+#include "app/menu_table.h"
 #include "model/store.h"
 #include "model/surface_file.h"
 #include "ops/commands.h"
@@ -13,6 +15,43 @@
 
 using brimoss::Store;
 using brimoss::the_store;
+
+namespace {
+
+// The menus, item for item as the table lists them.
+wxMenu* BuildMenu(const std::string& name) {
+  using brimoss::app::ItemKind;
+  wxMenu* menu = new wxMenu;
+  for (const brimoss::app::MenuItemRow& r : brimoss::app::menu_rows()) {
+    if (name != r.menu) continue;
+    const wxString text = wxString::FromUTF8(brimoss::app::item_text(r));
+    const wxString help = wxString::FromUTF8(r.help);
+    switch (r.kind) {
+      case ItemKind::Normal:
+        menu->Append(r.id, text, help);
+        break;
+      case ItemKind::Check:
+        menu->AppendCheckItem(r.id, text, help);
+        break;
+      case ItemKind::Separator:
+        menu->AppendSeparator();
+        break;
+      case ItemKind::Submenu:
+        menu->Append(r.id, text, BuildMenu(brimoss::app::plain_label(r.label)), help);
+        break;
+    }
+  }
+  return menu;
+}
+
+wxMenuBar* BuildMenuBar() {
+  wxMenuBar* bar = new wxMenuBar;
+  for (const brimoss::app::MenuTitle& m : brimoss::app::menu_titles())
+    bar->Append(BuildMenu(m.name), m.label);
+  return bar;
+}
+
+}  // namespace
 
 wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
   EVT_MENU(MenuId::Save, MyFrame::OnSave)
@@ -42,75 +81,17 @@ wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
   EVT_MENU(MenuId::Guide, MyFrame::OnGuide)
   EVT_MENU(MenuId::ShowFeedback, MyFrame::OnShowFeedback)
   EVT_MENU(MenuId::GrowSheet, MyFrame::OnGrowSheet)
+  EVT_MENU(MenuId::GrowSheetUntilFull, MyFrame::OnGrowSheet)
+  EVT_MENU(MenuId::ZoomToFit, MyFrame::OnZoomToFit)
+  EVT_CLOSE(MyFrame::OnClose)
 wxEND_EVENT_TABLE()
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) {
   Create(nullptr, wxID_ANY, title, pos, size, wxDEFAULT_FRAME_STYLE, wxFrameNameStr);
 
-  wxMenu* samples = new wxMenu;
-  samples->Append(MenuId::Sample1, "&1");
-  samples->Append(MenuId::Sample2, "&2");
-  samples->Append(MenuId::Sample3, "&3");
-  samples->Append(MenuId::Sample4, "&4");
-
-  wxMenu* file = new wxMenu;
-  file->Append(MenuId::Open, "&Open\tCtrl-O");
-  file->Append(MenuId::OpenSamples, "Open Sa&mples", samples);
-  file->Append(MenuId::Append, "&Open and append\tCtrl-I");
-  file->Append(MenuId::Save, "&Save\tCtrl-S");
-  file->Append(MenuId::Export, "Export...");
-  file->Append(MenuId::SavePicture, "Save picture...");
-  file->AppendSeparator();
-  file->Append(MenuId::Print, "&Print\tCtrl-P");
-  file->Append(MenuId::PrintSetup, "PrintSet&Up");
-  file->AppendSeparator();
-  file->Append(MenuId::About, "&About...\tCtrl-A", "Show about dialog");
-  file->AppendSeparator();
-  file->Append(MenuId::Quit, "E&xit\tAlt-X", "Quit this program");
-
-  wxMenu* edit = new wxMenu;
-  edit->Append(MenuId::Undo, "&Undo\tCtrl-Z");
-  edit->Append(MenuId::ZoomIn, "Zoom &In");
-  edit->Append(MenuId::ZoomOut, "Zoom &Out");
-  edit->Append(MenuId::DefaultSize, "&Default size");
-  edit->AppendSeparator();
-  edit->Append(MenuId::Mirror, "&Mirror image\tCtrl-M");
-  edit->Append(MenuId::DetectComponents, "&Detect connected component\tCtrl-L");
-  edit->AppendSeparator();
-  edit->Append(MenuId::AddNewCell, "&Add new cells\tCtrl-C");
-  edit->Append(MenuId::AddCopy, "&Add copy image\tCtrl-V");
-  edit->Append(MenuId::AddMirror, "&Add mirror image \tCtrl-B");
-  edit->Append(MenuId::PullPoint, "&Pull one point \tCtrl-N");
-  edit->Append(MenuId::RemoveCell, "&Remove some cells \tCtrl-R");
-  edit->AppendSeparator();
-  edit->AppendCheckItem(MenuId::ShowFeedback, "Show &counts and current vertex");
-  edit->AppendSeparator();
-  edit->Append(MenuId::GrowSheet, "Grow sheet\tCtrl-G");
-
-  m_swayMenu = new wxMenu;
-  m_swayMenu->AppendCheckItem(MenuId::TouchPerturbation, "Touch purturbation &1\tCtrl-1");
+  SetMenuBar(BuildMenuBar());
+  m_swayMenu = GetMenuBar()->GetMenu(GetMenuBar()->FindMenu("Sway"));
   m_swayMenu->Check(MenuId::TouchPerturbation, true);
-  m_swayMenu->AppendSeparator();
-  m_swayMenu->Append(MenuId::SwayOnce, "Sway once &1\tCtrl-1");
-  m_swayMenu->Append(MenuId::SwaySome, "Sway some &2\tCtrl-2");
-  m_swayMenu->Append(MenuId::SwayMany, "Sway many &3\tCtrl-3");
-
-  wxMenu* colour = new wxMenu;
-  colour->Append(MenuId::FaceForeground, "Face &foreground...");
-  colour->Append(MenuId::FaceBackground, "Face &background...");
-  colour->Append(MenuId::BackgroundColour, "Background &color...");
-
-  wxMenu* help = new wxMenu;
-  help->Append(MenuId::Help, "&Help\tCtrl-H");
-  help->Append(MenuId::Guide, "Brimoss &guide\tF1");
-
-  wxMenuBar* bar = new wxMenuBar;
-  bar->Append(file, "&File");
-  bar->Append(edit, "&Edit");
-  bar->Append(m_swayMenu, "&Sway");
-  bar->Append(colour, "&Colour");
-  bar->Append(help, "&Help");
-  SetMenuBar(bar);
 
   CreateStatusBar(2);
   SetStatusText("Welcome to Brimoss!", 0);
@@ -127,9 +108,39 @@ void MyFrame::OnAbout(wxCommandEvent&) {
                "About Brimoss", wxOK | wxICON_INFORMATION, this);
 }
 
-void MyFrame::OnQuit(wxCommandEvent&) { Close(true); }
+// Not forced: the window may still ask whether to save the sheet, and Cancel
+// keeps it open.
+void MyFrame::OnQuit(wxCommandEvent&) { Close(); }
+
+void MyFrame::OnClose(wxCloseEvent& event) {
+  if (event.CanVeto() && !MayDropSheet()) {
+    event.Veto();
+    return;
+  }
+  event.Skip();
+}
+
+bool MyFrame::MayDropSheet() {
+  if (!brimoss::ops::has_unsaved_edits(the_store())) return true;
+  wxMessageDialog ask(this, "Save the changes to the sheet?", "Brimoss",
+                      wxYES_NO | wxCANCEL | wxYES_DEFAULT | wxICON_QUESTION);
+  ask.SetExtendedMessage(
+      "Without saving, the changes since the sheet was last opened or saved "
+      "are lost.");
+  ask.SetYesNoCancelLabels("&Save", "&Don't save", "Cancel");
+  switch (ask.ShowModal()) {
+    case wxID_YES:
+      return SaveWithDialog();
+    case wxID_NO:
+      return true;
+    default:
+      return false;
+  }
+}
 
 void MyFrame::OnOpenSample(wxCommandEvent& event) {
+  if (!MayDropSheet()) return;
+  m_canvas->StopGrowth(CommandName(event.GetId()));
   brimoss::ops::load_sample(the_store(), 128 + event.GetId() - MenuId::Sample1);
   m_canvas->Report({});
   Refresh(false);
@@ -157,6 +168,11 @@ void MyFrame::OnDefaultSize(wxCommandEvent&) {
   Refresh(false);
 }
 
+void MyFrame::OnZoomToFit(wxCommandEvent&) {
+  m_canvas->ZoomToFit();
+  Refresh(false);
+}
+
 namespace {
 
 // Asks for a surface file; on OK remembers its name and returns its path.
@@ -164,34 +180,37 @@ bool ChooseFile(wxWindow* parent, long style, wxString& path) {
   wxFileDialog dlg(parent, "Choose a file", "", g_Filename, "Brimoss files(*.brm)|*.brm", style);
   if (dlg.ShowModal() != wxID_OK) return false;
   g_Filename = dlg.GetFilename();
-  // The dialog's whole path: a path typed into its name field may name another
-  // folder than the one it shows, and joining that folder to the bare name
-  // would read or overwrite the wrong file. Only a dialog answered without
-  // being shown (in a test) reports no path; its parts are all there is.
-  g_Path = dlg.GetPath();
-  if (g_Path.empty()) g_Path = wxFileName(dlg.GetDirectory(), dlg.GetFilename()).GetFullPath();
+  g_Path = ChosenPath(dlg);
   path = g_Path;
   return true;
 }
 
-std::string ToNative(const wxString& path) { return std::string(path.fn_str()); }
-
 }  // namespace
 
 void MyFrame::OnOpen(wxCommandEvent&) {
+  if (!MayDropSheet()) return;
   wxString path;
-  if (ChooseFile(m_canvas, wxFD_OPEN, path)) OpenPath(path);
+  if (!ChooseFile(m_canvas, wxFD_OPEN, path)) return;
+  m_canvas->StopGrowth("Open");
+  OpenPath(path);
 }
 
 void MyFrame::OnAppend(wxCommandEvent&) {
   wxString path;
-  if (ChooseFile(m_canvas, wxFD_OPEN, path)) AppendPath(path);
+  if (!ChooseFile(m_canvas, wxFD_OPEN, path)) return;
+  m_canvas->StopGrowth("Open and append");
+  AppendPath(path);
 }
 
-void MyFrame::OnSave(wxCommandEvent&) {
+void MyFrame::OnSave(wxCommandEvent&) { SaveWithDialog(); }
+
+bool MyFrame::SaveWithDialog() {
+  // The surface as the command was chosen: a growing sheet goes on growing
+  // while the dialog is open.
   const std::string text = brimoss::surface_text(the_store());
+  const unsigned edits = the_store().edits;
   wxString path;
-  if (ChooseFile(m_canvas, wxFD_SAVE, path)) SavePath(path, text);
+  return ChooseFile(m_canvas, wxFD_SAVE, path) && SavePath(path, text, edits);
 }
 
 bool MyFrame::OpenPath(const wxString& path) {
@@ -219,16 +238,20 @@ bool MyFrame::AppendPath(const wxString& path) {
 }
 
 bool MyFrame::SavePath(const wxString& path, const std::string& text) {
-  if (wxFile::Access(path, wxFile::read)) {
-    wxMessageDialog ask(m_canvas, "This file already exists.\nAre you sure to overwrite it?",
-                        "Alert", wxYES_NO | wxICON_EXCLAMATION);
-    if (ask.ShowModal() == wxID_NO) return false;
-  }
+  return SavePath(path, text, the_store().edits);
+}
+
+bool MyFrame::SavePath(const wxString& path, const std::string& text, unsigned edits) {
+  if (!MayOverwrite(m_canvas, path)) return false;
   std::string err;
   if (!brimoss::write_file_atomically(ToNative(path), text, err)) {
     wxMessageBox(wxString::Format("The surface was not saved.\n%s", wxString::FromUTF8(err)),
                  "Brimoss", wxOK | wxICON_ERROR, this);
     return false;
   }
+  brimoss::ops::mark_saved(the_store(), edits);
+  // A surface file starts with its vertex count.
+  m_canvas->Say(wxString::Format("Saved %s: %d vertices", wxFileName(path).GetFullName(),
+                                 std::atoi(text.c_str())));
   return true;
 }

@@ -15,6 +15,9 @@ struct Store;
 }
 class WXDLLIMPEXP_FWD_CORE wxPrinterBase;
 
+// The name a menu command goes by in the window's messages ("Mirror image").
+std::string CommandName(int id);
+
 class MyFrame : public wxFrame {
  public:
   MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size);
@@ -41,6 +44,18 @@ class MyFrame : public wxFrame {
   // Writes `text` (composed before the dialog was shown) to `path`, asking
   // before it overwrites an existing file.
   bool SavePath(const wxString& path, const std::string& text);
+  // The same for a text composed when the surface's change count was `edits`:
+  // the surface as it was then is the one in a file now.
+  bool SavePath(const wxString& path, const std::string& text, unsigned edits);
+  // Save: composes the surface's text, asks for a path, writes it.
+  bool SaveWithDialog();
+
+  // Before the sheet is dropped (Exit, closing the window, Open, Open
+  // Samples): when it has changes no file holds, asks "Save the changes to
+  // the sheet?". True when the caller may go on: saved, not wanted, or
+  // nothing to save; false on Cancel or when the save did not happen.
+  bool MayDropSheet();
+  void OnClose(wxCloseEvent& event);
 
   // Export... and Save picture... (app/frame_picture.cpp). Each dialog step
   // takes a copy of the store when the command is chosen, asks for a path and
@@ -73,8 +88,12 @@ class MyFrame : public wxFrame {
   void OnPullPoint(wxCommandEvent& event);
   void OnRemoveCell(wxCommandEvent& event);
   void OnShowFeedback(wxCommandEvent& event);
-  // Grows the sheet's next ring on the canvas's timer; every other menu
-  // command stops it between cells before it runs.
+  // The whole surface in the canvas, with a small margin.
+  void OnZoomToFit(wxCommandEvent& event);
+  // Grows the sheet's next ring (Grow sheet), or ring after ring until no
+  // cell fits (Grow sheet until full), on the canvas's timer; a command that changes
+  // the surface stops it between cells before it runs, while those that only
+  // look at it, write it out or change the view leave it growing.
   void OnGrowSheet(wxCommandEvent& event);
   void BindSheetCommands();
 

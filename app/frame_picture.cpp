@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/export_dialog.h"
+#include "app/file_dialogs.h"
 #include "app/frame.h"
 #include "app/globals.h"
 #include "model/export.h"
@@ -21,12 +22,12 @@ using brimoss::Store;
 
 struct FileChoices {
   int exportKind = 0;
-  wxString exportName;
+  wxString exportName, exportDir;
   double thickness = 0.1;
   // Model units for a mesh editor; a centimetre a unit for a printed solid.
   double sheetScale = 1.0, solidScale = 10.0;
   int pictureKind = 0;
-  wxString pictureName;
+  wxString pictureName, pictureDir;
 };
 
 namespace {
@@ -71,41 +72,39 @@ bool KnownExt(const Kind (&kinds)[N], const wxString& ext) {
   return false;
 }
 
-// The name offered: the last one written, or the surface file's, without an
-// extension, so that the type chosen in the dialog decides it. (The dialog
-// leaves a name as it is when another type is chosen; an offered ".obj"
-// would outvote a later choice of STL.)
-wxString Offered(const wxString& remembered) {
-  return remembered.empty() ? wxFileName(g_Filename).GetName() : remembered;
+template <class Kind, std::size_t N>
+std::vector<wxString> Extensions(const Kind (&kinds)[N]) {
+  std::vector<wxString> exts;
+  for (const Kind& k : kinds) exts.emplace_back(k.ext);
+  return exts;
 }
 
-// Asks for a file to write; on OK gives the dialog's whole path and the file
-// type chosen. A path typed into the name field may name another folder than
-// the one shown, so only a dialog answered without being shown (in a test),
-// which reports no path, is read by its parts.
+// The name offered: the last one written, or the surface file's, with the
+// extension of the type the dialog opens on.
+wxString Offered(const wxString& remembered, const char* ext) {
+  return (remembered.empty() ? wxFileName(g_Filename).GetName() : remembered) + "." + ext;
+}
+
+// Asks for a file to write, in `dir` (empty: the working folder) with `name`
+// and the file type `kind` offered; on OK gives the dialog's whole path and
+// the file type chosen. Choosing a type while the dialog is open gives the
+// name that type's extension.
 template <class Kind, std::size_t N>
 bool ChooseTarget(wxWindow* parent, const wxString& message, const Kind (&kinds)[N], int& kind,
-                  const wxString& name, wxString& path) {
-  wxFileDialog dlg(parent, message, "", name, Wildcard(kinds), wxFD_SAVE);
+                  const wxString& dir, const wxString& name, wxString& path) {
+  wxFileDialog dlg(parent, message, dir, name, Wildcard(kinds), wxFD_SAVE);
+  // The dialog gives a name without an extension the first type's; the
+  // offered one carries the offered type's.
   dlg.SetFilterIndex(kind);
+  ExtensionFollowsType follow(dlg, Extensions(kinds));
   if (dlg.ShowModal() != wxID_OK) return false;
-  path = dlg.GetPath();
-  if (path.empty()) path = wxFileName(dlg.GetDirectory(), dlg.GetFilename()).GetFullPath();
+  follow.Stop();
+  path = ChosenPath(dlg);
   const int chosen = dlg.GetFilterIndex();
   if (chosen >= 0 && chosen < static_cast<int>(N)) kind = chosen;
   // A name without one of the dialog's extensions gets the chosen type's.
   if (!KnownExt(kinds, wxFileName(path).GetExt())) path += wxString(".") + kinds[kind].ext;
   return true;
-}
-
-std::string ToNative(const wxString& path) { return std::string(path.fn_str()); }
-
-// Asks before a file is replaced, in the words Save uses.
-bool MayOverwrite(wxWindow* parent, const wxString& path) {
-  if (!wxFile::Access(path, wxFile::read)) return true;
-  wxMessageDialog ask(parent, "This file already exists.\nAre you sure to overwrite it?", "Alert",
-                      wxYES_NO | wxICON_EXCLAMATION);
-  return ask.ShowModal() != wxID_NO;
 }
 
 // The toolkit's PNG writer, over the packed rows without a copy.
@@ -142,10 +141,12 @@ void MyFrame::OnExport(wxCommandEvent&) {
   FileChoices& r = *m_fileChoices;
   int kind = r.exportKind;
   wxString path;
-  if (!ChooseTarget(m_canvas, "Export the sheet", kExportKinds, kind, Offered(r.exportName), path))
+  if (!ChooseTarget(m_canvas, "Export the sheet", kExportKinds, kind, r.exportDir,
+                    Offered(r.exportName, kExportKinds[kind].ext), path))
     return;
   r.exportKind = kind;
   r.exportName = wxFileName(path).GetName();
+  r.exportDir = wxFileName(path).GetPath();
   const bool solid = kExportKinds[kind].solid;
   double& scale = solid ? r.solidScale : r.sheetScale;
   ExportOptionsDialog options(this, solid, r.thickness, scale);
@@ -167,6 +168,9 @@ bool MyFrame::ExportPath(const wxString& path, const Store& sheet, bool solid, d
                  "Brimoss", wxOK | wxICON_ERROR, this);
     return false;
   }
+  m_canvas->Say(wxString::Format("Exported %s: %d vertices, %d faces%s",
+                                 wxFileName(path).GetFullName(), sheet.NOV, sheet.NOS,
+                                 solid ? " as a solid" : ""));
   return true;
 }
 
@@ -178,11 +182,12 @@ void MyFrame::OnSavePicture(wxCommandEvent&) {
   FileChoices& r = *m_fileChoices;
   int kind = r.pictureKind;
   wxString path;
-  if (!ChooseTarget(m_canvas, "Save a picture of the view", kPictureKinds, kind,
-                    Offered(r.pictureName), path))
+  if (!ChooseTarget(m_canvas, "Save a picture of the view", kPictureKinds, kind, r.pictureDir,
+                    Offered(r.pictureName, kPictureKinds[kind].ext), path))
     return;
   r.pictureKind = kind;
   r.pictureName = wxFileName(path).GetName();
+  r.pictureDir = wxFileName(path).GetPath();
   SavePicturePath(path, *scene, kPictureKinds[kind].magnify);
 }
 
@@ -192,7 +197,17 @@ bool MyFrame::SavePicturePath(const wxString& path, Store& scene, int magnify) {
   std::string bytes, err;
   if (ComposePicture(scene, target, size, magnify, bytes, err)) {
     if (!MayOverwrite(this, path)) return false;
-    if (brimoss::write_file_atomically(target, bytes, err)) return true;
+    if (brimoss::write_file_atomically(target, bytes, err)) {
+      brimoss::PictureFormat format;
+      std::string unused;
+      const int m = brimoss::picture_format_for(target, format, unused) &&
+                            format == brimoss::PictureFormat::Svg
+                        ? 1
+                        : magnify;
+      m_canvas->Say(wxString::Format("Saved picture %s: %d x %d", wxFileName(path).GetFullName(),
+                                     size.x * m, size.y * m));
+      return true;
+    }
   }
   wxMessageBox(wxString::Format("The picture was not saved.\n%s", wxString::FromUTF8(err)),
                "Brimoss", wxOK | wxICON_ERROR, this);

@@ -5,73 +5,61 @@
 #include <wx/textctrl.h>
 
 #include "app/frame.h"
+#include "app/menu_table.h"
 
 wxString GuideWindow::Text() {
   return wxString::FromUTF8(
-      "Welcome to Brimoss\n"
-      "\n"
-      "Brimoss grows a sheet of triangles that cannot lie flat: every edge wants\n"
-      "the same length, seven triangles meet at a vertex, so the sheet crinkles.\n"
-      "The front of the sheet is pink, its back green. It moves by itself; the\n"
-      "mouse and the menus change it.\n"
-      "\n"
-      "THE MOUSE\n"
-      "\n"
-      "Touch\n"
-      "  Move the pointer onto a vertex, no button held. It becomes the current\n"
-      "  vertex: growing, removing and pulling act there. While Sway > Touch\n"
-      "  purturbation is ticked, a ripple runs out from it.\n"
-      "\n"
-      "Flick to spin\n"
-      "  Drag with the left button and let go. The sheet keeps turning; a longer\n"
-      "  drag turns it faster.\n"
-      "\n"
-      "Right-drag\n"
-      "  Press the right button on a vertex: its piece is outlined in white.\n"
-      "  Drag to move that piece across the screen. While pieces are outlined a\n"
-      "  spin turns only them; a right click on empty canvas clears the outlines.\n"
-      "\n"
-      "Paste\n"
-      "  Touch a vertex on a border, press the left button there, drag to another\n"
-      "  border vertex and let go. The two are pulled together step by step and\n"
-      "  joined. Doing this along a border sews a copy (Edit > Add copy image)\n"
-      "  onto its source.\n"
-      "\n"
-      "THE KEYS\n"
-      "\n"
-      "  Ctrl-O  open a surface file      Ctrl-I  open and append a file\n"
-      "  Ctrl-S  save the surface         Ctrl-P  print\n"
-      "  Ctrl-A  about Brimoss            Alt-X   exit\n"
-      "  Ctrl-Z  undo one step            Ctrl-M  mirror image\n"
-      "  Ctrl-L  detect connected pieces  Ctrl-C  add new cells\n"
-      "  Ctrl-V  add a copy               Ctrl-B  add a mirror image\n"
-      "  Ctrl-N  pull one point           Ctrl-R  remove some cells\n"
-      "  Ctrl-1  touch ripple on or off   Ctrl-2, Ctrl-3  sway some, sway many\n"
-      "  F1      this guide\n"
-      "\n"
-      "THE MENUS\n"
-      "\n"
-      "File\n"
-      "  Open, Open and append and Save read and write surface files (*.brm).\n"
-      "  Open Samples offers four built-in sheets. Print, PrintSetUp, About, Exit.\n"
-      "\n"
-      "Edit\n"
-      "  Undo goes back one step. Zoom In, Zoom Out and Default size change the\n"
-      "  scale. Mirror image turns the sheet over. Detect connected component\n"
-      "  finds the separate pieces. Add new cells grows a seven-triangle cell at\n"
-      "  the current vertex. Add copy image and Add mirror image put a copy\n"
-      "  beside the sheet to paste on. Pull one point draws the current vertex\n"
-      "  in. Remove some cells cuts cells away around it.\n"
-      "\n"
-      "Sway\n"
-      "  Touch purturbation turns the touch ripple on or off. Sway once, some\n"
-      "  and many open the creases over 3, 7 or 15 ticks.\n"
-      "\n"
-      "Colour\n"
-      "  Pick the front, back and background colours.\n"
-      "\n"
-      "Help\n"
-      "  Brimoss guide shows this window.\n");
+             "Welcome to Brimoss\n"
+             "\n"
+             "Brimoss grows a sheet of triangles that cannot lie flat: every edge wants\n"
+             "the same length, seven triangles meet at a vertex, so the sheet crinkles.\n"
+             "The front of the sheet is pink, its back green. It moves by itself; the\n"
+             "mouse, the keys and the menus change it.\n"
+             "\n"
+             "THE MOUSE\n"
+             "\n"
+             "Touch\n"
+             "  Move the pointer onto a vertex, no button held. It becomes the current\n"
+             "  vertex: growing, removing and pulling act there. While Sway > Touch\n"
+             "  purturbation is ticked, a ripple runs out from it.\n"
+             "\n"
+             "Flick to spin\n"
+             "  Drag with the left button and let go. The sheet spins and slows to rest\n"
+             "  within about a second; a longer drag spins it faster.\n"
+             "\n"
+             "Right-drag\n"
+             "  Press the right button on a vertex: its piece is outlined in white.\n"
+             "  Drag to move that piece across the screen. While pieces are outlined a\n"
+             "  spin turns only them; a right click on empty canvas clears the outlines.\n"
+             "\n"
+             "Paste\n"
+             "  Touch a vertex on a border, press the left button there, drag to another\n"
+             "  border vertex and let go. The two are pulled together step by step and\n"
+             "  joined. Doing this along a border sews a copy (Edit > Add copy image)\n"
+             "  onto its source.\n"
+             "\n"
+             "THE WHEEL AND THE KEYS ON THE CANVAS (click the canvas first)\n"
+             "\n"
+             "  Wheel        each notch zooms in (away from you) or out (towards you)\n"
+             "               about the pointer: the point under it stays there\n"
+             "  Arrow keys   turn the sheet a little, the way a flick that way spins it\n"
+             "               (only the outlined pieces, while some are)\n"
+             "  Home         Default size, the origin back in the middle\n"
+             "  Escape       closes this guide\n"
+             "\n"
+             "GROWING A SHEET\n"
+             "\n"
+             "  Grow sheet grows one ring of cells round the border and sews each cell\n"
+             "  to its neighbours; the status bar follows it ring by ring and says why\n"
+             "  it stopped. A click, touching another vertex or a command that changes\n"
+             "  the sheet stops it; Save, Export..., Save picture..., Print, the zooms,\n"
+             "  the colours and this guide leave it growing. Undo takes back a ring.\n"
+             "  Show counts and current vertex puts the counts, or why a command did\n"
+             "  nothing, in the status bar and rings the current vertex.\n"
+             "\n"
+             "THE MENUS (with their keys)\n"
+             "\n") +
+         wxString::FromUTF8(brimoss::app::commands_text());
 }
 
 GuideWindow::GuideWindow(wxWindow* parent)
@@ -91,8 +79,15 @@ GuideWindow::GuideWindow(wxWindow* parent)
   m_text->SetInsertionPoint(0);
   // Wide enough for the longest line, tall enough for the mouse section.
   const wxSize letter = m_text->GetTextExtent("M");
-  SetClientSize(wxSize(letter.x * 80 + 40, letter.y * 36 + 60));
+  SetClientSize(wxSize(letter.x * 100 + 40, letter.y * 36 + 60));
   CentreOnParent();
+  // Escape closes the guide, wherever in it the keys are.
+  Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE && event.GetModifiers() == wxMOD_NONE)
+      Close();
+    else
+      event.Skip();
+  });
 }
 
 void MyFrame::OnGuide(wxCommandEvent&) {

@@ -47,5 +47,7 @@ enum : int {
   SavePicture = 46,   // File: a picture of the view
   ShowFeedback = 50,  // Edit: counts and refusals in the status bar, the current vertex marked
   GrowSheet = 55,     // Edit: one ring, animated on the canvas's timer
+  ZoomToFit = 56,     // Edit: the whole surface in the canvas
+  GrowSheetUntilFull = 57,  // Edit: ring after ring until no cell fits
 };
 }  // namespace MenuId

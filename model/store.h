@@ -83,6 +83,12 @@ struct Store {
   int g_Lmousedown = 0, g_Rmousedown = 0;  // buttons held (1) or not (0)
   char messagetxt[256] = {0};              // status line, NUL-terminated
 
+  // Changes the user's commands made to the surface (growth, removal, pulls,
+  // pastes, copies, mirroring, sways, undo, appending), and their number when
+  // the surface was last opened, loaded or saved: the window asks before it
+  // drops a surface that differs from its file.
+  unsigned edits = 0, edits_saved = 0;
+
   // Colours, one int per channel, 0..255.
   int basecolR = 255, basecolG = 0, basecolB = 128;      // front faces
   int backcolR = 0, backcolG = 255, backcolB = 127;      // back faces

@@ -18,18 +18,33 @@ std::string no_vertex(int v, const char* what) { return "no vertex " + std::to_s
 
 Result from_error(bool ok, std::string& err) { return ok ? done() : refused(std::move(err)); }
 
+// A command carried out has changed the surface; a refused one changed nothing.
+Result edited(Store& s, Result r) {
+  if (r) ++s.edits;
+  return r;
+}
+
 }  // namespace
 
-void load_sample(Store& s, int n) { ReadSampleData(s, n); }
+bool has_unsaved_edits(const Store& s) { return s.edits != s.edits_saved; }
+
+void mark_saved(Store& s, unsigned edits) { s.edits_saved = edits; }
+
+void load_sample(Store& s, int n) {
+  ReadSampleData(s, n);
+  s.edits_saved = s.edits;
+}
 
 Result open_file(Store& s, const std::string& path) {
   std::string err;
-  return from_error(open_surface_file(s, path, err), err);
+  const Result r = from_error(open_surface_file(s, path, err), err);
+  if (r) s.edits_saved = s.edits;
+  return r;
 }
 
 Result append_file(Store& s, const std::string& path) {
   std::string err;
-  return from_error(append_surface_file(s, path, err), err);
+  return edited(s, from_error(append_surface_file(s, path, err), err));
 }
 
 Result save_file(const Store& s, const std::string& path) {
@@ -40,7 +55,7 @@ Result save_file(const Store& s, const std::string& path) {
 Result undo(Store& s) {
   if (s.undo.empty()) return refused("nothing to undo");
   undopaste(s);
-  return done();
+  return edited(s, done());
 }
 
 Result set_current(Store& s, int v) {
@@ -50,40 +65,46 @@ Result set_current(Store& s, int v) {
 }
 
 Result grow(Store& s) {
-  if (addnewpolygon(s)) return done();
+  if (addnewpolygon(s)) return edited(s, done());
   return refused(why_no_cell(s, s.g_purtj));
 }
 
 Result remove(Store& s) {
-  if (removevertex(s)) return done();
+  if (removevertex(s)) return edited(s, done());
   return refused(no_vertex(s.g_purtj, " to remove"));
 }
 
 Result pull(Store& s) {
-  if (pullpoint(s)) return done();
+  if (pullpoint(s)) return edited(s, done());
   return refused(no_vertex(s.g_purtj, " to pull"));
 }
 
 void relax(Store& s) { modify(s); }
 
-void sway(Store& s, Sway how) { s.g_buru = static_cast<int>(how); }
+void sway(Store& s, Sway how) {
+  s.g_buru = static_cast<int>(how);
+  ++s.edits;
+}
 
 bool toggle_touch_perturbation(Store& s) {
   s.touch_purturb = !s.touch_purturb;
   return s.touch_purturb;
 }
 
-void mirror(Store& s) { mirror_image(s); }
+void mirror(Store& s) {
+  mirror_image(s);
+  ++s.edits;
+}
 
 Result add_copy(Store& s, bool mirrored) {
   if (const char* why = copy_refusal(s)) return refused(why);
   if (!brimoss::add_copy(s, mirrored)) return refused("the copy could not be added");
-  return done();
+  return edited(s, done());
 }
 
 Result start_paste(Store& s, int i, int j) {
   PasteCheck why = PasteCheck::ok;
-  if (brimoss::start_paste(s, i, j, &why)) return done();
+  if (brimoss::start_paste(s, i, j, &why)) return edited(s, done());
   return refused("cannot join " + std::to_string(i) + " to " + std::to_string(j) + ": " +
                  paste_check_text(why));
 }

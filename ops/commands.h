@@ -26,6 +26,11 @@ Result open_file(Store& s, const std::string& path);
 Result append_file(Store& s, const std::string& path);
 Result save_file(const Store& s, const std::string& path);
 Result undo(Store& s);
+// Whether the surface differs from what was last opened, loaded or saved: a
+// command has changed it since (see Store::edits). The batch tool never asks.
+bool has_unsaved_edits(const Store& s);
+// The surface as it was when s.edits was `edits` has been written to a file.
+void mark_saved(Store& s, unsigned edits);
 
 // Growth and shape, at the current vertex g_purtj.
 Result set_current(Store& s, int v);

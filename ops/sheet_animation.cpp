@@ -1,43 +1,47 @@
 #include "ops/sheet_animation.h"
 
-#include <cstdio>
+#include <array>
+
+#include "ops/sheet_rings.h"
 
 namespace brimoss {
-
-namespace {
-constexpr int kLingerTicks = 150;  // three seconds on the 20 ms timer
-}  // namespace
 
 SheetAnimation::SheetAnimation() = default;
 SheetAnimation::~SheetAnimation() = default;
 
-void SheetAnimation::start(Store& s) {
-  if (running_) return;
-  undo_.begin(s);
-  if (std::array<int, 3>{s.NOV, s.NOE, s.NOS} != left_) ring_ = cells_done_ = pastes_done_ = 0;
-  ++ring_;
-  grower_.emplace();
-  grower_->stop_after_rings(1);
+void SheetAnimation::start(Store& s, bool until_full) {
+  if (running_) {
+    // Asked to grow on to the end while a ring grows: it does, unless it is
+    // already stopping.
+    if (until_full && !stopping_) until_full_ = true;
+    return;
+  }
+  until_full_ = until_full;
+  cells_done_ = pastes_done_ = 0;
   running_ = true;
   stopping_ = false;
-  linger_ = 0;
-  why_[0] = 0;
-  show_progress(s);
+  stopped_by_.clear();
+  why_.clear();
+  begin_ring(s);
 }
 
-void SheetAnimation::stop() {
-  if (running_) stopping_ = true;
+void SheetAnimation::begin_ring(Store& s) {
+  undo_.begin(s);
+  ring_ = ops::sheet_rings(s) + 1;
+  grower_.emplace();
+  grower_->stop_after_rings(1);
+  show_progress();
+}
+
+void SheetAnimation::stop(const std::string& by) {
+  if (!running_ || stopping_) return;
+  stopping_ = true;
+  stopped_by_ = by;
 }
 
 TickBranch SheetAnimation::tick(Store& s) {
   const TickBranch branch = timer_tick(s);
-  if (!running_) {
-    if (linger_ > 0 && branch == TickBranch::Idle) {
-      --linger_;
-      set_message(s, ended_);
-    }
-    return branch;
-  }
+  if (!running_) return branch;
   if (s.g_pasteevent == 0) {
     undo_.before_step(s);
     const ops::SheetStep step = stopping_ ? grower_->finish_cell(s) : grower_->step(s);
@@ -46,38 +50,48 @@ TickBranch SheetAnimation::tick(Store& s) {
       finish(s, step);
       return branch;
     }
+    // A ring resumed after a stop walks the whole border, and may go on into
+    // the next ring of the sheet once it has closed this one.
+    if (step.action == ops::SheetAction::Grew) ring_ = ops::sheet_rings(s) + 1;
   }
-  show_progress(s);
+  show_progress();
   return branch;
 }
 
 void SheetAnimation::finish(Store& s, const ops::SheetStep& last) {
-  running_ = false;
   cells_done_ += grower_->cells();
   pastes_done_ += grower_->pastes();
   const bool closed = grower_->rings_closed() > 0;
   grower_.reset();
-  std::snprintf(why_, sizeof why_, "%s", last.why.c_str());
-  char* text = ended_;
-  if (closed)
-    std::snprintf(text, sizeof ended_, "Sheet grown: ring %d closed, %d cells, %d pastes", ring_,
-                  cells_done_, pastes_done_);
-  else if (why_[0])
-    std::snprintf(text, sizeof ended_, "Sheet stopped in ring %d: %s", ring_, why_);
+  // Until full, a closed ring is followed by the next, each its own undo.
+  if (closed && until_full_ && !stopping_) {
+    begin_ring(s);
+    return;
+  }
+  running_ = false;
+  shown_ = {-1, -1, -1, -1};
+  why_ = stopping_ ? std::string() : last.why;
+  const std::string counts =
+      std::to_string(cells_done_) + " cells, " + std::to_string(pastes_done_) + " pastes";
+  const std::string ring = std::to_string(ring_);
+  if (stopping_)
+    message_ = "Sheet stopped in ring " + ring +
+               (stopped_by_.empty() ? std::string() : " by " + stopped_by_) + ": " + counts;
+  else if (closed)
+    message_ = "Sheet grown: ring " + std::to_string(ops::sheet_rings(s)) + " closed, " + counts;
   else
-    std::snprintf(text, sizeof ended_, "Sheet stopped in ring %d, %d cells, %d pastes", ring_,
-                  cells_done_, pastes_done_);
-  set_message(s, text);
-  linger_ = kLingerTicks;
-  // Only a ring that closed is followed on by the next one.
-  left_ = closed ? std::array<int, 3>{s.NOV, s.NOE, s.NOS} : std::array<int, 3>{-1, -1, -1};
+    message_ = "Sheet stopped in ring " + ring + ": " + (why_.empty() ? counts : why_);
 }
 
-void SheetAnimation::show_progress(Store& s) const {
-  char text[96];
-  std::snprintf(text, sizeof text, "Growing sheet: ring %d, cell %d, %d pastes", ring_, cells(),
-                pastes());
-  set_message(s, text);
+void SheetAnimation::show_progress() {
+  // Written afresh only when a figure changed: the ticks that carry a paste
+  // on allocate nothing.
+  const std::array<int, 4> shown{ring_, cells(), pastes(), until_full_ ? 1 : 0};
+  if (shown == shown_ && !message_.empty()) return;
+  shown_ = shown;
+  message_ = std::string(until_full_ ? "Growing sheet until full: ring " : "Growing sheet: ring ") +
+             std::to_string(ring_) + ", " + std::to_string(cells()) + " cells, " +
+             std::to_string(pastes()) + " pastes";
 }
 
 }  // namespace brimoss

@@ -2,14 +2,15 @@
 # Takes the README's picture of the window: builds, starts build/brimoss under
 # a virtual X server, lets the start-up twinkle settle, grabs the screen and
 # crops it to the window. Writes docs/screenshot.png (or the path given).
-#   ./scripts/screenshot.sh [OUT.png]      (WAIT=seconds before the shot, 4)
+#   ./scripts/screenshot.sh [OUT.png]      (WAIT=seconds before the shot, 4;
+#                                           OPEN=FILE.brm starts with that file)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ "${1:-}" = "--on-display" ]; then
   # The part that runs on the virtual display.
   build=$2 out=$3 wait=$4
-  "$build/brimoss" &
+  "$build/brimoss" ${OPEN:+"$OPEN"} &
   pid=$!
   trap 'kill "$pid" 2>/dev/null || true' EXIT
   wid=""

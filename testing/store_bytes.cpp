@@ -73,6 +73,7 @@ const char* member_at(std::size_t offset) {
       BRIMOSS_MEMBER(g_twincle),
       BRIMOSS_MEMBER(g_pasteevent),
       BRIMOSS_MEMBER(messagetxt),
+      BRIMOSS_MEMBER(edits),
       BRIMOSS_MEMBER(basecolR),
       BRIMOSS_MEMBER(relaxation),
       BRIMOSS_MEMBER(scratch),

@@ -34,15 +34,22 @@ void Feedback::set_enabled(const Store& s, bool on) {
 }
 
 bool Feedback::report(const Store& s, const std::string& why) {
-  if (!on_) return false;
+  // Without the counts a refusal is not shown; a command carried out ends a
+  // message.
+  if (!on_) return why.empty() && set(std::string());
   remember(s);
   return set(why.empty() ? counts_text(s) : why);
 }
 
 bool Feedback::poll(const Store& s) {
-  if (!on_ || (s.NOV == nov_ && s.NOE == noe_ && s.NOS == nos_)) return false;
+  if (s.NOV == nov_ && s.NOE == noe_ && s.NOS == nos_) return false;
   remember(s);
-  return set(counts_text(s));
+  return set(on_ ? counts_text(s) : std::string());
+}
+
+bool Feedback::say(const Store& s, std::string text) {
+  remember(s);
+  return set(std::move(text));
 }
 
 }  // namespace brimoss

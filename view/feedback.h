@@ -1,5 +1,6 @@
-// What the status bar's second field says while the user asks for it: the
-// surface's counts, or why the last command did nothing, until the next change.
+// What the status bar's second field says: while the user asks for it, the
+// surface's counts, or why the last command did nothing; and always what a
+// command wrote or how a growth went. Each stays until the next change.
 #pragma once
 
 #include <string>
@@ -22,9 +23,15 @@ class Feedback {
   bool report(const Store& s, const std::string& why);
 
   // After anything that may have changed the surface (a tick, a paste step):
-  // counts that differ from the last seen replace the text. Compares three
-  // numbers and builds no text unless they differ. True when the text changed.
+  // counts that differ from the last seen replace the text (with nothing,
+  // while the counts are not asked for). Compares three numbers and builds no
+  // text unless they differ. True when the text changed.
   bool poll(const Store& s);
+
+  // A message of the program's own ("Saved sheet.brm: 996 vertices"), shown
+  // whether or not the counts are asked for, until the counts change or the
+  // next report. True when the text changed.
+  bool say(const Store& s, std::string text);
 
   // What the field shows.
   const std::string& text() const { return text_; }

@@ -4,6 +4,7 @@
 
 #include "ops/commands.h"
 #include "sim/rotate.h"
+#include "view/fit.h"
 
 namespace brimoss {
 
@@ -66,6 +67,26 @@ void Navigation::default_view(Store& s) {
   s.g_centerx = home_x_;
   s.g_centery = home_y_;
   moved_ = false;
+}
+
+void Navigation::moved_to(const Store& s) {
+  ox_ = s.g_centerx;
+  oy_ = s.g_centery;
+  moved_ = true;
+}
+
+bool Navigation::fit(Store& s, int w, int h) {
+  sync(s);
+  if (!zoom_to_fit(s, w, h)) return false;
+  moved_to(s);
+  return true;
+}
+
+bool Navigation::keep_in_view(Store& s, int w, int h) {
+  sync(s);
+  if (!brimoss::keep_in_view(s, w, h)) return false;
+  moved_to(s);
+  return true;
 }
 
 bool Navigation::key(Store& s, NavKey k) {

@@ -31,10 +31,18 @@ class Navigation {
   // Default size, and the origin back where it was before the wheel moved it.
   void default_view(Store& s);
 
+  // Zoom to fit in a w x h canvas (view/fit.h); Home goes back from it as
+  // from the wheel's zoom. True when there was something to fit.
+  bool fit(Store& s, int w, int h);
+  // keep_in_view for a growing sheet, remembered the same way.
+  bool keep_in_view(Store& s, int w, int h);
+
  private:
   // Takes the origin as it stands when something else (a resize) moved it.
   void sync(const Store& s);
   bool zoom_step(Store& s, bool in, int px, int py);
+  // The origin was moved by this view's own commands, not a resize.
+  void moved_to(const Store& s);
 
   int rest_ = 0;                 // wheel rotation not yet a whole notch
   bool moved_ = false;           // the wheel has moved the origin

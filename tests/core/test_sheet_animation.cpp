@@ -12,10 +12,12 @@
 #include "model/invariants.h"
 #include "model/sheet_check.h"
 #include "model/store.h"
+#include "model/surface_file.h"
 #include "ops/commands.h"
 #include "ops/grow_sheet.h"
 #include "ops/load.h"
 #include "ops/sheet_animation.h"
+#include "ops/sheet_rings.h"
 #include "testing/store_bytes.h"
 
 using namespace brimoss;
@@ -76,7 +78,7 @@ TEST(SheetAnimation, GrowsOneRingAtATimeAndUndoTakesBackTheWholeRing) {
   const auto start = brimoss::testing::byte_copy(*s);
   SheetAnimation a;
   a.start(*s);
-  EXPECT_STREQ(s->messagetxt, "Growing sheet: ring 1, cell 0, 0 pastes");
+  EXPECT_EQ(a.message(), "Growing sheet: ring 1, 0 cells, 0 pastes");
   bool saw_paste = false, saw_progress = false;
   const long ticks = run(a, *s, 40000, [&] {
     // Inside the ring the snapshot is still the ring's start, whatever each
@@ -84,22 +86,24 @@ TEST(SheetAnimation, GrowsOneRingAtATimeAndUndoTakesBackTheWholeRing) {
     ASSERT_EQ(s->undo.nov, start->NOV);
     ASSERT_EQ(s->undo.nos, start->NOS);
     saw_paste |= s->g_pasteevent > 0;
-    saw_progress |= std::strncmp(s->messagetxt, "Growing sheet: ring 1, cell 4, ", 31) == 0;
+    saw_progress |= a.message().rfind("Growing sheet: ring 1, 4 cells, ", 0) == 0;
+    // The canvas's own status line is left to the timer.
+    ASSERT_EQ(std::strstr(s->messagetxt, "heet"), nullptr) << s->messagetxt;
   });
   ASSERT_FALSE(a.running()) << "still growing after " << ticks << " ticks";
   EXPECT_TRUE(saw_paste);
   EXPECT_TRUE(saw_progress);
   EXPECT_EQ(a.cells(), 7);
   EXPECT_EQ(a.ring(), 1);
-  EXPECT_STREQ(a.why_stopped(), "");
-  EXPECT_EQ(std::string(s->messagetxt),
+  EXPECT_EQ(a.why_stopped(), "");
+  EXPECT_EQ(a.message(),
             "Sheet grown: ring 1 closed, 7 cells, " + std::to_string(a.pastes()) + " pastes");
   EXPECT_EQ(s->NOS, start->NOS + 7 * 7);
   EXPECT_EQ(s->g_pasteevent, 0);
-  // The ending stays readable on the idle ticks that follow.
-  const std::string ended = s->messagetxt;
-  for (int k = 0; k < 20; ++k) a.tick(*s);
-  EXPECT_EQ(std::string(s->messagetxt), ended);
+  // The ending stays until the next growth, however many ticks follow.
+  const std::string ended = a.message();
+  for (int k = 0; k < 400; ++k) a.tick(*s);
+  EXPECT_EQ(a.message(), ended);
   expect_clean_sheet(*s);
   // A ring grown on the timer is the ring the batch grower makes.
   {
@@ -109,12 +113,12 @@ TEST(SheetAnimation, GrowsOneRingAtATimeAndUndoTakesBackTheWholeRing) {
   }
   const auto ring1 = brimoss::testing::byte_copy(*s);
 
-  // Chosen again, it grows the next ring and counts on.
+  // Chosen again, it grows the next ring of the sheet.
   a.start(*s);
   run(a, *s);
   ASSERT_FALSE(a.running());
   EXPECT_EQ(a.ring(), 2);
-  EXPECT_EQ(a.cells(), 28);
+  EXPECT_EQ(a.cells(), 21);
   expect_clean_sheet(*s);
   EXPECT_EQ(s->NOS, start->NOS + 7 * 28);
 
@@ -136,16 +140,19 @@ TEST(SheetAnimation, StopsBetweenCellsWithNoCellLeftHalfSewn) {
       a.start(*s);
       while (a.running() && (a.cells() < cells || (mid_paste && s->g_pasteevent == 0))) a.tick(*s);
       ASSERT_TRUE(a.running());
-      a.stop();
+      // Who stopped it is said, when known; a second request changes nothing.
+      const std::string by = mid_paste ? "a click on the canvas" : "";
+      a.stop(by);
+      a.stop("touching vertex 3");
       EXPECT_TRUE(a.stopping());
       run(a, *s);
       ASSERT_FALSE(a.running());
       EXPECT_EQ(a.cells(), cells);
       EXPECT_EQ(s->g_pasteevent, 0);
       expect_clean_sheet(*s);
-      EXPECT_EQ(std::string(s->messagetxt), "Sheet stopped in ring 1, " + std::to_string(cells) +
-                                                " cells, " + std::to_string(a.pastes()) +
-                                                " pastes");
+      EXPECT_EQ(a.message(), "Sheet stopped in ring 1" + (by.empty() ? "" : " by " + by) + ": " +
+                                 std::to_string(cells) + " cells, " + std::to_string(a.pastes()) +
+                                 " pastes");
       ASSERT_TRUE(ops::undo(*s));
       EXPECT_TRUE(same_surface(*s, *start));
     }
@@ -192,10 +199,11 @@ TEST(SheetAnimation, StopsAtCapacityWithTheReason) {
     a.start(*s);
     run(a, *s, 400000);
     ASSERT_FALSE(a.running());
-    if (a.why_stopped()[0]) break;
+    EXPECT_EQ(a.ring(), rings + 1) << "the rings of the sheet";
+    if (!a.why_stopped().empty()) break;
   }
   ASSERT_LT(rings, 20) << "never stopped";
-  EXPECT_EQ(std::string(s->messagetxt),
+  EXPECT_EQ(a.message(),
             "Sheet stopped in ring " + std::to_string(a.ring()) + ": " + a.why_stopped());
   expect_clean_sheet(*s);
 }
@@ -213,7 +221,7 @@ TEST(SheetAnimation, ARefusedRingLeavesTheUndoAsItWas) {
   a.start(*s);
   run(a, *s);
   ASSERT_FALSE(a.running());
-  EXPECT_EQ(std::string(a.why_stopped()).rfind("store full", 0), 0u) << a.why_stopped();
+  EXPECT_EQ(a.why_stopped().rfind("store full", 0), 0u) << a.why_stopped();
   ASSERT_TRUE(ops::undo(*s));
   EXPECT_TRUE(same_surface(*s, *want));
 }
@@ -247,4 +255,77 @@ TEST(SheetAnimation, ACommandsOwnSnapshotIsKeptWhileTheRingFinishesItsCell) {
       EXPECT_TRUE(same_surface(*s, *before));
     }
   }
+}
+
+TEST(SheetAnimation, RingsAreTheSheetsAcrossAStopAndAFileOpenedAgain) {
+  auto s = sample128();
+  SheetAnimation a;
+  a.start(*s);
+  while (a.running() && a.cells() < 3) a.tick(*s);
+  a.stop("a click on the canvas");
+  run(a, *s);
+  EXPECT_EQ(a.message().rfind("Sheet stopped in ring 1 by a click on the canvas: 3 cells", 0), 0u)
+      << a.message();
+  // Resumed, the half-grown ring is still ring 1, and it closes as ring 1.
+  a.start(*s);
+  EXPECT_EQ(a.message(), "Growing sheet: ring 1, 0 cells, 0 pastes");
+  run(a, *s);
+  EXPECT_EQ(a.message().rfind("Sheet grown: ring 1 closed, ", 0), 0u) << a.message();
+  EXPECT_EQ(ops::sheet_rings(*s), 1);
+  // The sheet read back from its file grows its second ring.
+  auto again = make_store();
+  std::string err;
+  ASSERT_TRUE(open_surface_text(*again, surface_text(*s), err)) << err;
+  SheetAnimation b;
+  b.start(*again);
+  EXPECT_EQ(b.ring(), 2);
+  EXPECT_EQ(b.message().rfind("Growing sheet: ring 2, ", 0), 0u) << b.message();
+}
+
+TEST(SheetAnimation, UntilFullGrowsRingAfterRingAndUndoTakesBackTheLastRing) {
+  auto s = sample128();
+  SheetAnimation a;
+  a.start(*s, true);
+  EXPECT_EQ(a.message(), "Growing sheet until full: ring 1, 0 cells, 0 pastes");
+  int ring = a.ring();
+  std::unique_ptr<Store> ring_start;
+  run(a, *s, 400000, [&] {
+    if (a.running() && a.ring() != ring) {
+      // A new ring begins each time the last one closed.
+      ASSERT_EQ(a.ring(), ring + 1);
+      ring = a.ring();
+      ring_start = brimoss::testing::byte_copy(*s);
+    }
+  });
+  ASSERT_FALSE(a.running());
+  ASSERT_GE(a.ring(), 3);
+  EXPECT_EQ(a.why_stopped().rfind("store full", 0), 0u) << a.why_stopped();
+  EXPECT_EQ(a.message(),
+            "Sheet stopped in ring " + std::to_string(a.ring()) + ": " + a.why_stopped());
+  expect_clean_sheet(*s);
+
+  // What Grow sheet chosen ring after ring makes.
+  auto rings = sample128();
+  SheetAnimation b;
+  for (int k = 0; k < 20 && b.why_stopped().empty(); ++k) {
+    b.start(*rings);
+    run(b, *rings, 400000);
+  }
+  EXPECT_TRUE(same_surface(*s, *rings));
+
+  ASSERT_NE(ring_start, nullptr);
+  ASSERT_TRUE(ops::undo(*s));
+  EXPECT_TRUE(same_surface(*s, *ring_start)) << "Undo takes back the last ring only";
+}
+
+TEST(SheetAnimation, UntilFullAskedWhileARingGrowsGoesOnToTheEnd) {
+  auto s = sample128();
+  SheetAnimation a;
+  a.start(*s);
+  while (a.running() && a.cells() < 2) a.tick(*s);
+  a.start(*s, true);
+  EXPECT_TRUE(a.until_full());
+  run(a, *s, 400000);
+  EXPECT_GE(a.ring(), 3);
+  EXPECT_FALSE(a.why_stopped().empty());
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <wx/filename.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -11,6 +12,9 @@
 #include "gui_util.h"
 #include "model/samples.h"
 #include "model/surface_file.h"
+#include "ops/load.h"
+#include "testing/workloads.h"
+#include "view/draw.h"
 
 using brimoss::app::CommandLine;
 using brimoss::app::parse_command_line;
@@ -146,4 +150,39 @@ TEST_F(StartupFileTest, RefusedFileIsReportedAndTheStartupSampleStays) {
     EXPECT_EQ(wxGetTopLevelParent(box->parent), frame);
     EXPECT_EQ(brimoss::surface_text(s()), startup);
   }
+}
+
+TEST_F(StartupFileTest, FileOnTheCommandLineOpensFittedToTheWindow) {
+  // A full sheet overflows the window at the default zoom.
+  auto sheet = brimoss::make_store();
+  brimoss::initialize_store(*sheet);
+  brimoss::testing::build_sewn_sheet(*sheet);
+  const std::string path = dir + "/full.brm";
+  std::ofstream(path) << brimoss::surface_text(*sheet);
+  {
+    NoDialogs none;
+    OpenStartupFile(frame, {path});
+  }
+  ShowAndSettle();
+  frame->m_canvas->Refresh(false);
+  frame->m_canvas->Update();
+  PumpFor(50);
+  ASSERT_EQ(s().NOV, sheet->NOV);
+  EXPECT_LT(s().g_rate, 100.0);
+  const wxSize c = frame->m_canvas->GetClientSize();
+  brimoss::project(s());
+  int x0 = c.x, x1 = 0, y0 = c.y, y1 = 0;
+  for (int v = 0; v < s().NOV; ++v) {
+    x0 = std::min(x0, s().gx[v]);
+    x1 = std::max(x1, s().gx[v]);
+    y0 = std::min(y0, s().gy[v]);
+    y1 = std::max(y1, s().gy[v]);
+  }
+  EXPECT_GE(x0, 0);
+  EXPECT_LT(x1, c.x);
+  EXPECT_GE(y0, 0);
+  EXPECT_LT(y1, c.y);
+  // Fitted, not merely small: it spans most of the canvas one way.
+  EXPECT_TRUE(x1 - x0 > c.x * 3 / 4 || y1 - y0 > c.y * 3 / 4)
+      << x1 - x0 << " x " << y1 - y0 << " in " << c.x << " x " << c.y;
 }

@@ -28,7 +28,7 @@ std::string ReadAll(const wxString& path) {
 // and notes what it offered.
 struct SeenTarget {
   bool shown = false;
-  wxString message, wildcard, name;
+  wxString message, wildcard, name, dir;
   int filter = -1;
   long style = 0;
 };
@@ -51,6 +51,7 @@ class ExpectTarget : public wxExpectModalBase<wxFileDialog, ExpectTarget> {
     seen_->message = dlg->GetMessage();
     seen_->wildcard = dlg->GetWildcard();
     seen_->name = dlg->GetFilename();
+    seen_->dir = dlg->GetDirectory();
     seen_->filter = dlg->GetFilterIndex();
     seen_->style = dlg->GetWindowStyle();
     if (answer_ == wxID_OK) {
@@ -194,11 +195,15 @@ TEST_F(ExportPictureTest, ExportWritesTheSheetAndTheClosedSolid) {
   wxTEST_DIALOG(Send(MenuId::Export), ExpectTarget(seen, In("sheet"), 0),
                 ExpectOptions(opts, 0, 1.0));
   EXPECT_EQ(seen->wildcard, kExportWildcard);
-  EXPECT_EQ(seen->name, "untitled") << "the type chosen adds the extension";
+  EXPECT_EQ(seen->name, "untitled.obj") << "the name carries the type's extension";
+  EXPECT_EQ(seen->dir, "") << "at first the working folder";
   EXPECT_TRUE(seen->style & wxFD_SAVE);
   EXPECT_EQ(opts->thickness, 0) << "a sheet is not thickened";
   EXPECT_EQ(opts->scale, 1.0);
   const std::string obj = ReadAll(In("sheet.obj"));
+  EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1),
+            wxString::Format("Exported sheet.obj: %d vertices, %d faces", s().NOV, s().NOS))
+      << "the status bar says what was written";
   EXPECT_EQ(CountLines(obj, "v "), s().NOV);
   EXPECT_EQ(CountLines(obj, "f "), s().NOS);
 
@@ -209,7 +214,8 @@ TEST_F(ExportPictureTest, ExportWritesTheSheetAndTheClosedSolid) {
   wxTEST_DIALOG(Send(MenuId::Export), ExpectTarget(again, In("solid"), 3),
                 ExpectOptions(solid, 0.1, 10.0));
   EXPECT_EQ(again->filter, 0);
-  EXPECT_EQ(again->name, "sheet");
+  EXPECT_EQ(again->name, "sheet.obj");
+  EXPECT_EQ(again->dir, dir) << "the folder of the last export";
   EXPECT_EQ(solid->thickness, 0.1);
   EXPECT_EQ(solid->scale, 10.0) << "a solid starts at a centimetre a unit";
   const auto tris = StlTriangles(ReadAll(In("solid.stl")));
@@ -261,7 +267,8 @@ TEST_F(ExportPictureTest, ARefusedSolidShowsWhyAndWritesNothing) {
   wxTEST_DIALOG(Send(MenuId::Export), ExpectTarget(seen, In("old.stl"), 3),
                 ExpectOptions(opts, 0.1, 1.0), ExpectMessage(ask, wxID_YES),
                 ExpectMessage(refused, wxID_OK));
-  EXPECT_EQ(ask->message, "This file already exists.\nAre you sure to overwrite it?");
+  EXPECT_EQ(ask->message, "Replace old.stl?");
+  EXPECT_TRUE(ask->style & wxICON_WARNING);
   EXPECT_TRUE(refused->message.StartsWith("The sheet was not exported.")) << refused->message;
   EXPECT_EQ(ReadAll(In("old.stl")), "earlier");
   wxArrayString files;
@@ -283,7 +290,8 @@ TEST_F(ExportPictureTest, CancelledDialogsAndDeclinedOverwritesWriteNothing) {
   auto no = std::make_shared<SeenMessage>();
   wxTEST_DIALOG(EXPECT_FALSE(frame->SavePicturePath(In("keep.png"), s(), 1)),
                 ExpectMessage(no, wxID_NO));
-  EXPECT_EQ(no->caption, "Alert");
+  EXPECT_EQ(no->message, "Replace keep.png?");
+  EXPECT_TRUE(no->style & wxICON_WARNING);
   EXPECT_EQ(ReadAll(In("keep.png")), "keep");
 }
 
@@ -311,10 +319,12 @@ TEST_F(ExportPictureTest, SavePictureIsTheCanvasImageAtItsSizeOrTwice) {
   };
   wxTEST_DIALOG(Send(MenuId::SavePicture), ExpectTarget(seen, In("view"), 0, wxID_OK, move));
   EXPECT_EQ(seen->wildcard, kPictureWildcard);
-  EXPECT_EQ(seen->name, "untitled");
+  EXPECT_EQ(seen->name, "untitled.png");
   wxImage png;
   ASSERT_TRUE(png.LoadFile(In("view.png"), wxBITMAP_TYPE_PNG));
   ASSERT_EQ(png.GetSize(), size);
+  EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1),
+            wxString::Format("Saved picture view.png: %d x %d", size.x, size.y));
   long differ = 0;
   for (int y = 0; y < size.y; ++y)
     for (int x = 0; x < size.x; ++x)

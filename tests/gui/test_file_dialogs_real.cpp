@@ -1,6 +1,8 @@
-// Open, Open and append and Save through the toolkit's own file dialog, shown
-// on screen and typed into as a user would (xdotool): a full path typed into
-// the dialog must be the file read or written, whatever folder it shows.
+// Open, Open and append, Save and Export... through the toolkit's own file
+// dialog, shown on screen and typed into as a user would (xdotool): a full
+// path typed into the dialog must be the file read or written, whatever
+// folder it shows, and a file type chosen in it must be the name's.
+#include <wx/dir.h>
 #include <wx/filename.h>
 
 #include <atomic>
@@ -9,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "gui_util.h"
 #include "model/samples.h"
@@ -144,4 +147,122 @@ TEST_F(RealFileDialogTest, TypedPathIntoAnotherFolderIsTheFileUsed) {
   EXPECT_EQ(g_Path, saved);
   EXPECT_EQ(ReadAll(saved), text);
   EXPECT_EQ(ReadAll(shown + "/y.brm"), "keep me\n");
+}
+
+namespace {
+
+// Shows the file dialog of Export... for real, answers its settings with OK
+// and any question (the one before an overwrite) with Yes, noting them.
+class ShowExportDialog : public wxModalDialogHook {
+ public:
+  ShowExportDialog() { Register(); }
+  ~ShowExportDialog() override { Unregister(); }
+
+  wxDialog* fileDialog = nullptr;
+  std::vector<wxString> questions;
+
+ protected:
+  int Enter(wxDialog* dlg) override {
+    if (wxDynamicCast(dlg, wxFileDialog)) {
+      fileDialog = dlg;
+      return wxID_NONE;
+    }
+    if (auto* m = wxDynamicCast(dlg, wxMessageDialog)) {
+      questions.push_back(m->GetMessage());
+      return wxID_YES;
+    }
+    return wxID_OK;  // the export's settings
+  }
+  void Exit(wxDialog* dlg) override {
+    if (dlg == fileDialog) fileDialog = nullptr;
+  }
+};
+
+class RealExportDialogTest : public RealFileDialogTest {
+ protected:
+  // Export..., and in its dialog on screen the keys and clicks `steps` (an
+  // xdotool command line run with the dialog's window id in $w and its size
+  // in $WIDTH and $HEIGHT). Bounded like TypeIntoDialog.
+  bool Export(const std::string& steps, ShowExportDialog& hook) {
+    std::atomic<bool> done{false};
+    const std::string script =
+        "timeout 25 sh -c 'w=$(xdotool search --sync --onlyvisible --name \"^Export the sheet$\" "
+        "| head -n1) && xdotool windowfocus --sync \"$w\" && sleep 0.5 && "
+        "eval $(xdotool getwindowgeometry --shell \"$w\") && " +
+        steps + "' >/dev/null 2>&1";
+    std::thread typist([&] { done = std::system(script.c_str()) == 0; });
+    bool timedOut = false;
+    wxTimer guard;
+    guard.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+      if (hook.fileDialog) {
+        timedOut = true;
+        hook.fileDialog->EndModal(wxID_CANCEL);
+      }
+    });
+    guard.StartOnce(35000);
+    Send(MenuId::Export);
+    guard.Stop();
+    typist.join();
+    EXPECT_FALSE(timedOut) << "the dialog was still open after 35 s";
+    return done && !timedOut;
+  }
+
+  // Picks the file type `downs` entries below (negative: above) the one
+  // shown, in the list at the dialog's lower right, as a user clicks it open
+  // and steps through it.
+  static std::string ChooseType(int downs) {
+    std::string keys;
+    for (int k = 0; k < std::abs(downs); ++k) keys += downs > 0 ? " Down" : " Up";
+    return "xdotool mousemove --window \"$w\" $((WIDTH-115)) $((HEIGHT-67)) click 1 && sleep 0.7 "
+           "&& xdotool key --delay 150" +
+           keys + " Return && sleep 0.5";
+  }
+  // Back into the name field, and Save.
+  static std::string ClickNameAndSave() {
+    return "xdotool mousemove --window \"$w\" $((WIDTH/2)) 25 click 1 && sleep 0.3 && "
+           "xdotool key End && sleep 0.2 && xdotool key Return";
+  }
+};
+
+}  // namespace
+
+TEST_F(RealExportDialogTest, ChoosingATypeChangesTheNameAndTheNextExportComesBackToIt) {
+  const wxString sheet = other + "/sheet";
+  // Typed as a whole path, then the type "STL sheet" (two below OBJ).
+  {
+    ShowExportDialog hook;
+    ASSERT_TRUE(Export("xdotool key ctrl+a && sleep 0.2 && xdotool type --delay 15 \"" +
+                           std::string(sheet.utf8_str()) + "\" && sleep 0.3 && " + ChooseType(2) +
+                           " && " + ClickNameAndSave(),
+                       hook));
+    EXPECT_TRUE(hook.questions.empty());
+  }
+  ASSERT_TRUE(wxFileExists(sheet + ".stl"));
+  // A binary STL: an 80-byte header, a count, 50 bytes a triangle.
+  EXPECT_EQ(ReadAll(sheet + ".stl").size(), 84u + 50u * s().NOS);
+  EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1).BeforeFirst(':'), "Exported sheet.stl");
+
+  // Again, straight through: the same folder, name and type, so the same
+  // file, replaced after the question that names it.
+  WriteAll(sheet + ".stl", "earlier");
+  {
+    ShowExportDialog hook;
+    ASSERT_TRUE(Export("xdotool key Return", hook));
+    ASSERT_EQ(hook.questions.size(), 1u);
+    EXPECT_EQ(hook.questions[0], "Replace sheet.stl?");
+  }
+  EXPECT_EQ(ReadAll(sheet + ".stl").size(), 84u + 50u * s().NOS);
+  EXPECT_FALSE(wxFileExists(shown + "/sheet.obj")) << "written where the program started";
+  EXPECT_FALSE(wxFileExists(other + "/sheet.obj"));
+
+  // Once more, choosing PLY (one above): the name follows the type.
+  {
+    ShowExportDialog hook;
+    ASSERT_TRUE(Export(ChooseType(-1) + " && " + ClickNameAndSave(), hook));
+    EXPECT_TRUE(hook.questions.empty());
+  }
+  EXPECT_EQ(ReadAll(sheet + ".ply").substr(0, 4), "ply\n");
+  wxArrayString files;
+  wxDir::GetAllFiles(root, &files);
+  EXPECT_EQ(files.size(), 2u) << "sheet.stl and sheet.ply, nothing else";
 }

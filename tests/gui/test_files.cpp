@@ -4,12 +4,14 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "gui_util.h"
 #include "model/samples.h"
 #include "model/surface_file.h"
 #include "model/undo.h"
+#include "ops/commands.h"
 
 namespace {
 
@@ -122,9 +124,12 @@ TEST_F(FileTest, DialogsOfferTheLastNameAndSetNameAndPathOnOk) {
   EXPECT_TRUE(again->style & wxFD_OPEN);
   EXPECT_EQ(s().NOV, 16);
 
-  // Cancelled: nothing changes, the names included.
+  // Cancelled: nothing changes, the names included. (The appended sheet is
+  // a change: Open asks first.)
   auto cancelled = std::make_shared<SeenFile>();
-  wxTEST_DIALOG(Send(MenuId::Open), ExpectFile(cancelled, In("other.brm"), wxID_CANCEL));
+  auto ask = std::make_shared<SeenMessage>();
+  wxTEST_DIALOG(Send(MenuId::Open), ExpectMessage(ask, wxID_NO),
+                ExpectFile(cancelled, In("other.brm"), wxID_CANCEL));
   EXPECT_EQ(g_Filename, "cell.brm");
   EXPECT_EQ(g_Path, path);
   EXPECT_EQ(s().NOV, 16);
@@ -157,10 +162,12 @@ TEST_F(FileTest, OverwriteAskedAndNoWritesNothing) {
 
   auto asked = std::make_shared<SeenMessage>();
   wxTEST_DIALOG(EXPECT_FALSE(frame->SavePath(path, text)), ExpectMessage(asked, wxID_NO));
-  EXPECT_EQ(asked->caption, "Alert");
-  EXPECT_EQ(asked->message, "This file already exists.\nAre you sure to overwrite it?");
+  // The question names the file and warns.
+  EXPECT_EQ(asked->caption, "Brimoss");
+  EXPECT_EQ(asked->message, "Replace old.brm?");
   EXPECT_TRUE(asked->style & wxYES_NO);
-  EXPECT_TRUE(asked->style & wxICON_EXCLAMATION);
+  EXPECT_TRUE(asked->style & wxICON_WARNING);
+  EXPECT_TRUE(asked->style & wxNO_DEFAULT) << "Return keeps the file";
   EXPECT_EQ(wxGetTopLevelParent(asked->parent), frame);
   EXPECT_EQ(ReadAll(path), "keep me\n");
 
@@ -224,4 +231,107 @@ TEST_F(FileTest, FailedSaveIsReported) {
   wxTEST_DIALOG(EXPECT_FALSE(frame->SavePath(path, "0\n0\n0\n")), ExpectMessage(box, wxID_OK));
   EXPECT_TRUE(box->style & wxICON_ERROR);
   EXPECT_FALSE(wxFileExists(path));
+}
+
+namespace {
+
+// Changes the sheet as a user does: a cell at vertex 0.
+void ChangeTheSheet(MyFrame* frame) {
+  brimoss::the_store().g_purtj = 0;
+  wxCommandEvent ev(wxEVT_MENU, MenuId::AddNewCell);
+  frame->ProcessWindowEvent(ev);
+}
+
+}  // namespace
+
+TEST_F(FileTest, ExitCloseOpenAndSamplesAskToSaveAChangedSheet) {
+  const wxString other = In("other.brm");
+  WriteAll(other, brimoss::sample_as_file_text(130));
+  // How each command shows that it went ahead.
+  struct Command {
+    const char* what;
+    std::function<void()> run;  // sends the command
+    int extraDialogs;           // the Open file dialog after the question
+  };
+  auto sent = [this](int id) { return [this, id] { Send(id); }; };
+  const Command commands[] = {
+      {"Exit", sent(MenuId::Quit), 0},
+      {"closing the window", [this] { frame->Close(); }, 0},
+      {"Open", sent(MenuId::Open), 1},
+      {"Open Samples > 2", sent(MenuId::Sample2), 0},
+  };
+  for (const Command& c : commands) {
+    for (int answer : {wxID_CANCEL, wxID_NO, wxID_YES}) {
+      SCOPED_TRACE(std::string(c.what) + ", answered " + std::to_string(answer));
+      if (!frame) {
+        // The last case closed the window: a new one, as at start-up.
+        frame = CreateMainWindow();
+        InitializeData();
+        frame->m_canvas->m_timer.Stop();
+      }
+      ChangeTheSheet(frame);
+      ASSERT_TRUE(brimoss::ops::has_unsaved_edits(s()));
+      const std::string changed = brimoss::surface_text(s());
+      const wxString saved = In("saved.brm");
+      wxRemoveFile(saved);
+      auto ask = std::make_shared<SeenMessage>();
+      auto save = std::make_shared<SeenFile>();
+      auto open = std::make_shared<SeenFile>();
+      if (answer == wxID_CANCEL) {
+        wxTEST_DIALOG(c.run(), ExpectMessage(ask, wxID_CANCEL));
+      } else if (answer == wxID_NO && c.extraDialogs) {
+        wxTEST_DIALOG(c.run(), ExpectMessage(ask, wxID_NO), ExpectFile(open, other));
+      } else if (answer == wxID_NO) {
+        wxTEST_DIALOG(c.run(), ExpectMessage(ask, wxID_NO));
+      } else if (c.extraDialogs) {
+        wxTEST_DIALOG(c.run(), ExpectMessage(ask, wxID_YES), ExpectFile(save, saved),
+                      ExpectFile(open, other));
+      } else {
+        wxTEST_DIALOG(c.run(), ExpectMessage(ask, wxID_YES), ExpectFile(save, saved));
+      }
+      EXPECT_EQ(ask->message, "Save the changes to the sheet?");
+      EXPECT_TRUE(ask->style & wxCANCEL);
+      EXPECT_EQ(wxGetTopLevelParent(ask->parent), frame);
+      if (answer == wxID_YES) {
+        EXPECT_TRUE(save->style & wxFD_SAVE);
+        EXPECT_EQ(ReadAll(saved), changed) << "Save writes the changed sheet first";
+      }
+      const bool closes =
+          std::string(c.what) == "Exit" || std::string(c.what) == "closing the window";
+      if (answer == wxID_CANCEL) {
+        EXPECT_FALSE(frame->IsBeingDeleted()) << "Cancel keeps the window";
+        EXPECT_FALSE(wxPendingDelete.Member(frame));
+        EXPECT_EQ(brimoss::surface_text(s()), changed) << "Cancel keeps the sheet";
+        continue;
+      }
+      if (closes) {
+        EXPECT_TRUE(wxPendingDelete.Member(frame)) << "the window closes";
+        PumpFor(30);
+        frame = nullptr;
+        continue;
+      }
+      EXPECT_NE(brimoss::surface_text(s()), changed) << "the command went ahead";
+      EXPECT_FALSE(brimoss::ops::has_unsaved_edits(s())) << "what was loaded is the file's";
+    }
+  }
+  if (!frame) {
+    frame = CreateMainWindow();
+    InitializeData();
+  }
+}
+
+TEST_F(FileTest, AnUnchangedSheetIsDroppedWithoutAQuestionAndSaveSaysWhatItWrote) {
+  NoDialogs none;
+  Send(MenuId::Sample4);
+  ChangeTheSheet(frame);
+  const std::string text = brimoss::surface_text(s());
+  EXPECT_TRUE(frame->SavePath(In("sheet.brm"), text));
+  EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1),
+            wxString::Format("Saved sheet.brm: %d vertices", s().NOV));
+  // Saved: nothing to ask about.
+  Send(MenuId::Sample1);
+  EXPECT_EQ(s().NOV, 8);
+  // A message stays until the next change: a command carried out ends it.
+  ChangeTheSheet(frame);
+  EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "");
 }

@@ -7,6 +7,9 @@
 
 #include "gui_util.h"
 #include "sim/rotate.h"
+#include "testing/workloads.h"
+#include "view/draw.h"
+#include "view/wx/frame_rate.h"
 
 namespace {
 
@@ -151,3 +154,49 @@ TEST_F(NavigationTest, KeysAndWheelDoNothingWhileAMenuIsOpen) {
 }
 
 }  // namespace
+
+TEST_F(NavigationTest, ZoomToFitShowsTheWholeSheetAndHomeGoesBack) {
+  Freeze();
+  brimoss::testing::build_sewn_sheet(s());
+  s().g_twincle = 0;
+  const int cx = s().g_centerx, cy = s().g_centery;
+  // A real Ctrl-F: the item's key.
+  FocusCanvas();
+  sim.Char('f', wxMOD_CONTROL);
+  ASSERT_TRUE(Pump([this] { return s().g_rate != 100.0; }, 2000)) << "Ctrl-F did not fit";
+  canvas()->Refresh(false);
+  canvas()->Update();
+  const wxSize c = canvas()->GetClientSize();
+  brimoss::project(s());
+  for (int v = 0; v < s().NOV; ++v) {
+    ASSERT_TRUE(s().gx[v] >= 0 && s().gx[v] < c.x && s().gy[v] >= 0 && s().gy[v] < c.y)
+        << "vertex " << v << " at " << s().gx[v] << ", " << s().gy[v];
+  }
+  // The whole canvas has the background, not only the rectangle about the
+  // origin, which Zoom to fit has moved off the middle.
+  {
+    wxMemoryDC dc(ScreenBitmap());
+    dc.SetBackground(*wxBLACK_BRUSH);
+    dc.Clear();
+  }
+  const long paints = PaintCount();
+  canvas()->Refresh(false);
+  canvas()->Update();
+  ASSERT_TRUE(Pump([&] { return PaintCount() > paints; }, 2000));
+  const wxImage img = ScreenBitmap().ConvertToImage();
+  for (const wxPoint p : {wxPoint(c.x - 3, c.y - 3), wxPoint(c.x - 3, 3), wxPoint(3, c.y - 3)})
+    EXPECT_EQ(wxColour(img.GetRed(p.x, p.y), img.GetGreen(p.x, p.y), img.GetBlue(p.x, p.y)),
+              *wxWHITE)
+        << p.x << ", " << p.y;
+
+  Send(MenuId::ZoomIn);
+  Send(MenuId::ZoomToFit);
+  brimoss::project(s());
+  for (int v = 0; v < s().NOV; ++v) ASSERT_LT(s().gx[v], c.x) << "fitted again after a zoom";
+  // Home: the default size, the origin back in the middle.
+  FocusCanvas();
+  sim.Char(WXK_HOME);
+  ASSERT_TRUE(Pump([this] { return s().g_rate == 100.0; }, 2000));
+  EXPECT_EQ(s().g_centerx, cx);
+  EXPECT_EQ(s().g_centery, cy);
+}

@@ -1,5 +1,8 @@
 // Edit > Grow sheet in the window: the ring grows on the canvas's timer, and
 // the user's next mouse press or menu command stops it between cells.
+#include <wx/uiaction.h>
+
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -8,6 +11,7 @@
 #include "model/invariants.h"
 #include "model/sheet_check.h"
 #include "testing/store_bytes.h"
+#include "view/draw.h"
 
 namespace {
 
@@ -44,6 +48,8 @@ class SheetWindowTest : public WindowTest {
     canvas()->ProcessWindowEvent(up);
   }
 
+  wxString Field() { return frame->GetStatusBar()->GetStatusText(1); }
+
   void StartFromSample128() {
     ShowAndSettle();
     canvas()->m_timer.Stop();
@@ -71,13 +77,16 @@ TEST_F(SheetWindowTest, GrowsOneRingOnTheTimerAndUndoReturnsToTheSample) {
   ASSERT_NO_FATAL_FAILURE(StartFromSample128());
   bool progress = false;
   ASSERT_TRUE(TickWhile([&] {
-    progress |= std::strncmp(s().messagetxt, "Growing sheet: ring 1, cell ", 28) == 0;
+    progress |= Field().StartsWith("Growing sheet: ring 1, ");
     return true;
   }));
-  EXPECT_TRUE(progress);
+  EXPECT_TRUE(progress) << "the progress is in the status bar";
   EXPECT_EQ(canvas()->m_sheet.cells(), 7);
-  EXPECT_EQ(std::strncmp(s().messagetxt, "Sheet grown: ring 1 closed, 7 cells, ", 37), 0)
-      << s().messagetxt;
+  EXPECT_TRUE(Field().StartsWith("Sheet grown: ring 1 closed, 7 cells, ")) << Field();
+  // And there it stays, long after the three seconds the canvas gave it.
+  const wxString ended = Field();
+  for (int k = 0; k < 400; ++k) Tick();
+  EXPECT_EQ(Field(), ended);
   EXPECT_EQ(s().NOS, start->NOS + 7 * 7);
   ExpectClean();
 
@@ -102,6 +111,8 @@ TEST_F(SheetWindowTest, AMousePressStopsItBetweenCells) {
   EXPECT_TRUE(canvas()->m_sheet.stopping());
   ASSERT_TRUE(TickWhile([] { return true; }, 5000));
   EXPECT_EQ(canvas()->m_sheet.cells(), 3);
+  EXPECT_TRUE(Field().StartsWith("Sheet stopped in ring 1 by a click on the canvas: 3 cells"))
+      << Field();
   EXPECT_EQ(s().g_pasteevent, 0);
   ExpectClean();
 }
@@ -110,7 +121,10 @@ TEST_F(SheetWindowTest, AMenuCommandStopsItAndLeavesASoundStore) {
   ASSERT_NO_FATAL_FAILURE(StartFromSample128());
   ASSERT_TRUE(TickWhile([&] { return canvas()->m_sheet.cells() < 4 || s().g_pasteevent == 0; }));
   ASSERT_GT(s().g_pasteevent, 0);
-  Send(MenuId::Sample3);  // Open Samples > 3: replaces the surface mid-paste
+  // Open Samples > 3, the changes not saved: replaces the surface mid-paste.
+  auto ask = std::make_shared<SeenMessage>();
+  wxTEST_DIALOG(Send(MenuId::Sample3), ExpectMessage(ask, wxID_NO));
+  EXPECT_EQ(ask->message, "Save the changes to the sheet?");
   EXPECT_TRUE(canvas()->m_sheet.stopping());
   const auto after = brimoss::testing::byte_copy(s());
   ASSERT_TRUE(TickWhile([] { return true; }, 5000));
@@ -121,6 +135,136 @@ TEST_F(SheetWindowTest, AMenuCommandStopsItAndLeavesASoundStore) {
   EXPECT_TRUE(brimoss::check_invariants(s(), &why)) << why;
   canvas()->m_timer.Start(20, wxTIMER_CONTINUOUS);
   PumpFor(100);  // the real timer and repaints on what is left
+}
+
+// Every dialog is cancelled, and noted.
+class CancelEveryDialog : public wxModalDialogHook {
+ public:
+  CancelEveryDialog() { Register(); }
+  ~CancelEveryDialog() override { Unregister(); }
+  int shown = 0;
+
+ protected:
+  int Enter(wxDialog*) override {
+    ++shown;
+    return wxID_CANCEL;
+  }
+  void Exit(wxDialog*) override {}
+};
+
+TEST_F(SheetWindowTest, CommandsThatLeaveTheSurfaceAloneLeaveItGrowing) {
+  ASSERT_NO_FATAL_FAILURE(StartFromSample128());
+  ASSERT_TRUE(TickWhile([&] { return canvas()->m_sheet.cells() < 2; }));
+  frame->m_askColour = [] { return wxColour(); };
+  const struct {
+    int id;
+    const char* what;
+    bool dialog;
+  } leave[] = {
+      {MenuId::Save, "Save, cancelled", true},
+      {MenuId::Export, "Export..., cancelled", true},
+      {MenuId::SavePicture, "Save picture..., cancelled", true},
+      {MenuId::Print, "Print, cancelled", true},
+      {MenuId::PrintSetup, "PrintSetUp, cancelled", true},
+      {MenuId::ZoomIn, "Zoom In", false},
+      {MenuId::ZoomOut, "Zoom Out", false},
+      {MenuId::DefaultSize, "Default size", false},
+      {MenuId::ZoomToFit, "Zoom to fit", false},
+      {MenuId::FaceForeground, "a colour, cancelled", false},
+      {MenuId::BackgroundColour, "a colour, cancelled", false},
+      {MenuId::Guide, "the guide", false},
+      {MenuId::Help, "Help", false},
+      {MenuId::About, "About", true},
+      {MenuId::ShowFeedback, "Show counts on", false},
+      {MenuId::ShowFeedback, "Show counts off", false},
+      {MenuId::Open, "Open, the question cancelled", true},
+      {MenuId::Sample2, "Open Samples, the question cancelled", true},
+      {MenuId::Append, "Open and append, cancelled", true},
+      {MenuId::Quit, "Exit, the question cancelled", true},
+  };
+  for (const auto& c : leave) {
+    SCOPED_TRACE(c.what);
+    CancelEveryDialog hook;
+    Send(c.id);
+    EXPECT_EQ(hook.shown > 0, c.dialog);
+    EXPECT_TRUE(canvas()->m_sheet.running());
+    EXPECT_FALSE(canvas()->m_sheet.stopping());
+    Tick();
+  }
+  EXPECT_FALSE(frame->IsBeingDeleted());
+  // A command that changes the surface stops it.
+  Send(MenuId::Mirror);
+  EXPECT_TRUE(canvas()->m_sheet.stopping());
+  ASSERT_TRUE(TickWhile([] { return true; }, 5000));
+  ExpectClean();
+}
+
+TEST_F(SheetWindowTest, ATouchOrACommandThatStopsItSaysSoAndTheRingsCountOn) {
+  ASSERT_NO_FATAL_FAILURE(StartFromSample128());
+  ASSERT_TRUE(TickWhile([&] { return canvas()->m_sheet.cells() < 2; }));
+  // The pointer onto another vertex.
+  const int v = s().g_purtj == 3 ? 4 : 3;
+  canvas()->Refresh(false);
+  canvas()->Update();
+  brimoss::project(s());
+  wxMouseEvent move(wxEVT_MOTION);
+  move.SetPosition(wxPoint(s().gx[v], s().gy[v]));
+  move.SetEventObject(canvas());
+  canvas()->ProcessWindowEvent(move);
+  ASSERT_EQ(s().g_purtj, v);
+  ASSERT_TRUE(TickWhile([] { return true; }, 5000));
+  EXPECT_TRUE(Field().StartsWith(
+      wxString::Format("Sheet stopped in ring 1 by touching vertex %d: 2 cells", v)))
+      << Field();
+
+  // Resumed, the ring is still ring 1; a menu command stops it by name.
+  Send(MenuId::GrowSheet);
+  EXPECT_TRUE(Field().StartsWith("Growing sheet: ring 1, ")) << Field();
+  ASSERT_TRUE(TickWhile([&] { return canvas()->m_sheet.cells() < 1; }));
+  Send(MenuId::Mirror);
+  ASSERT_TRUE(TickWhile([] { return true; }, 5000));
+  EXPECT_TRUE(Field().StartsWith("Sheet stopped in ring 1 by Mirror image: ")) << Field();
+}
+
+TEST_F(SheetWindowTest, UntilFullGrowsRingAfterRingInViewAndSaysWhyItEnded) {
+  ShowAndSettle();
+  canvas()->m_timer.Stop();
+  Send(MenuId::Sample1);
+  s().g_purturb = s().g_twincle = 0;
+  // A real Ctrl-Shift-G.
+  canvas()->SetFocus();
+  ASSERT_TRUE(Pump([this] { return canvas()->HasFocus(); }, 1000));
+  wxUIActionSimulator sim;
+  sim.Char('g', wxMOD_CONTROL | wxMOD_SHIFT);
+  ASSERT_TRUE(Pump([this] { return canvas()->m_sheet.running(); }, 2000)) << "Ctrl-Shift-G";
+  EXPECT_TRUE(canvas()->m_sheet.until_full());
+  EXPECT_TRUE(Field().StartsWith("Growing sheet until full: ring 1, ")) << Field();
+  const wxSize c = canvas()->GetClientSize();
+  double rate = s().g_rate;
+  int rings = 1;
+  bool zoomed_out = false;
+  ASSERT_TRUE(TickWhile(
+      [&] {
+        // Never zoomed in; the sheet in the canvas after every step.
+        EXPECT_LE(s().g_rate, rate);
+        zoomed_out |= s().g_rate < rate;
+        rate = s().g_rate;
+        rings = std::max(rings, canvas()->m_sheet.ring());
+        brimoss::project(s());
+        for (int v = 0; v < s().NOV; ++v)
+          if (s().gx[v] < 0 || s().gx[v] >= c.x || s().gy[v] < 0 || s().gy[v] >= c.y) {
+            ADD_FAILURE() << "vertex " << v << " left the canvas";
+            return false;
+          }
+        return !HasFailure();
+      },
+      400000));
+  EXPECT_FALSE(canvas()->m_sheet.running());
+  EXPECT_TRUE(zoomed_out);
+  EXPECT_GE(rings, 3);
+  EXPECT_TRUE(Field().StartsWith(wxString::Format("Sheet stopped in ring %d: store full", rings)))
+      << Field();
+  ExpectClean();
 }
 
 }  // namespace

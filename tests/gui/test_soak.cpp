@@ -25,6 +25,7 @@
 #include "model/invariants.h"
 #include "model/samples.h"
 #include "model/surface_file.h"
+#include "ops/commands.h"
 #include "view/wx/canvas.h"
 
 namespace {
@@ -69,11 +70,17 @@ class Answerer : public wxModalDialogHook {
   // boxes' texts.
   std::vector<std::string> seen;
   bool declinedOverwrite = false;
+  // How "Save the changes to the sheet?" was answered (Don't save or
+  // Cancel), or 0 when it was not asked; `dropAnswer` forces an answer.
+  int dropAnswered = 0;
+  int dropAnswer = 0;
 
   void Clear() {
     seen.clear();
     declinedOverwrite = false;
+    dropAnswered = 0;
   }
+  bool DropCancelled() const { return dropAnswered == wxID_CANCEL; }
   bool Saw(const std::string& what) const {
     for (const std::string& s : seen)
       if (s.find(what) != std::string::npos) return true;
@@ -91,6 +98,10 @@ class Answerer : public wxModalDialogHook {
     if (auto* md = dynamic_cast<wxMessageDialog*>(dlg)) {
       seen.push_back("message \"" + std::string(md->GetCaption().utf8_str()) + ": " +
                      std::string(md->GetMessage().utf8_str()) + "\"");
+      if (md->GetMessage() == "Save the changes to the sheet?") {
+        dropAnswered = dropAnswer ? dropAnswer : rng_() % 3 == 0 ? wxID_CANCEL : wxID_NO;
+        return dropAnswered;
+      }
       if (md->GetMessageDialogStyle() & wxYES_NO) {
         declinedOverwrite = rng_() % 3 == 0;
         return declinedOverwrite ? wxID_NO : wxID_YES;
@@ -430,7 +441,8 @@ class Soak : public WindowTest {
                                MenuId::AddCopy,
                                MenuId::ShowFeedback,
                                MenuId::GrowSheet,
-                               MenuId::GrowSheet};
+                               MenuId::GrowSheetUntilFull,
+                               MenuId::ZoomToFit};
     const int id = kIds[rng() % std::size(kIds)];
     Answerer& a = *answerer;
     switch (id) {
@@ -440,8 +452,17 @@ class Soak : public WindowTest {
         a.path = cancel ? wxString() : files[rng() % files.size()];
         const std::string before = brimoss::surface_text(s());
         const int nov = s().NOV;
+        const bool unsaved = brimoss::ops::has_unsaved_edits(s());
         Menu(id, (id == MenuId::Open ? "open " : "append ") +
                      (cancel ? std::string("(cancelled)") : std::string(a.path.utf8_str())));
+        // Open asks first about a changed sheet; Open and append adds to it.
+        const bool asks = id == MenuId::Open && unsaved;
+        if (asks != a.Saw("Save the changes")) return "the question about the changes wrong";
+        if (a.DropCancelled()) {
+          if (brimoss::surface_text(s()) != before) return "Cancel changed the surface";
+          return a.seen.size() == 1 ? "" : "more than the question: " + a.seen.back();
+        }
+        if (asks) a.seen.erase(a.seen.begin());
         if (!a.Saw("file dialog")) return "no file dialog";
         if (cancel) {
           if (brimoss::surface_text(s()) != before) return "a cancelled dialog changed the surface";
@@ -470,13 +491,21 @@ class Soak : public WindowTest {
         const bool existing = !files.empty() && rng() % 3 == 0;
         a.path = cancel ? wxString() : existing ? files[rng() % files.size()] : NewFile("saved");
         const std::string text = brimoss::surface_text(s());
+        const unsigned edits = s().edits;
         const std::string old = cancel ? "" : ReadAll(a.path);
         Menu(id, "save " + (cancel ? std::string("(cancelled)") : std::string(a.path.utf8_str())));
         if (!a.Saw("file dialog")) return "no file dialog";
         if (cancel) return "";
-        if (existing != a.Saw("already exists")) return "overwrite question wrong";
+        if (existing !=
+            a.Saw("Replace " + std::string(wxFileName(a.path).GetFullName().utf8_str()) + "?"))
+          return "overwrite question wrong";
         if (a.declinedOverwrite) return ReadAll(a.path) == old ? "" : "declined but written";
         if (ReadAll(a.path) != text) return "the file is not the surface as it was";
+        if (!frame->GetStatusBar()->GetStatusText(1).StartsWith("Saved " +
+                                                                wxFileName(a.path).GetFullName()))
+          return "the status bar does not say what was saved";
+        if (brimoss::ops::has_unsaved_edits(s()) && s().edits == edits)
+          return "saved, yet the sheet counts as changed";
         if (!existing) files.push_back(a.path);
         return "";
       }
@@ -534,6 +563,19 @@ class Soak : public WindowTest {
         if (how == 2 && !a.Saw("colour dialog")) return "no colour dialog";
         return "";
       }
+      case MenuId::Sample1:
+      case MenuId::Sample2:
+      case MenuId::Sample3:
+      case MenuId::Sample4: {
+        const bool unsaved = brimoss::ops::has_unsaved_edits(s());
+        const std::string before = brimoss::surface_text(s());
+        Menu(id, "");
+        if (unsaved != a.Saw("Save the changes")) return "the question about the changes wrong";
+        if (a.seen.size() > (unsaved ? 1u : 0u)) return "unexpected " + a.seen.back();
+        if (a.DropCancelled())
+          return brimoss::surface_text(s()) == before ? "" : "Cancel changed the surface";
+        return brimoss::ops::has_unsaved_edits(s()) ? "a sample loaded counts as changed" : "";
+      }
       default:
         Menu(id, "");
         return a.seen.empty() ? "" : "unexpected " + a.seen.front();
@@ -575,8 +617,12 @@ class Soak : public WindowTest {
     const bool feedback = frame->GetMenuBar()->IsChecked(MenuId::ShowFeedback);
     if (feedback != canvas()->m_feedback.enabled())
       return "the item's mark and the feedback differ";
-    if (frame->GetStatusBar()->GetStatusText(1).empty() == feedback)
-      return feedback ? "the counts are missing" : "the second field speaks while the item is off";
+    // While the item is off the field says only what the program itself
+    // has to say (what was written, how a growth goes), never the counts.
+    const wxString field = frame->GetStatusBar()->GetStatusText(1);
+    if (feedback && field.empty()) return "the counts are missing";
+    if (!feedback && field.Matches("* vertices, * edges, * faces"))
+      return "the counts show while the item is off";
     return "";
   }
 
@@ -651,7 +697,8 @@ TEST_F(Soak, RandomUserActionsKeepTheStoreSound) {
     }
   }
 
-  // Exit, last of all: the window goes at once.
+  // Exit, last of all: the window goes at once, the changes not saved.
+  answerer->dropAnswer = wxID_NO;
   Menu(1, "exit");
   for (int k = 0; k < 300 && !wxTopLevelWindows.IsEmpty(); ++k) RunFor(10);
   EXPECT_TRUE(wxTopLevelWindows.IsEmpty());

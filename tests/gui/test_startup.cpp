@@ -2,9 +2,11 @@
 // surface: About, Exit and Help.
 #include <wx/testing.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
+#include "app/menu_table.h"
 #include "gui_util.h"
 #include "model/surface_file.h"
 
@@ -52,29 +54,40 @@ TEST_F(WindowTest, OriginStaysAtStartUpValueUntilTheCanvasIsResized) {
 
 namespace {
 
-struct Item {
-  int id;  // wxID_SEPARATOR for a separator, -100 for the submenu
-  const char* label;
-  wxItemKind kind;
-  const char* help;
-};
+using brimoss::app::ItemKind;
+using brimoss::app::MenuItemRow;
 
-const wxItemKind N = wxITEM_NORMAL;
-const wxItemKind C = wxITEM_CHECK;
-const wxItemKind S = wxITEM_SEPARATOR;
+wxItemKind KindOf(ItemKind k) {
+  switch (k) {
+    case ItemKind::Check:
+      return wxITEM_CHECK;
+    case ItemKind::Separator:
+      return wxITEM_SEPARATOR;
+    default:
+      return wxITEM_NORMAL;
+  }
+}
 
-void ExpectMenu(const wxMenu* menu, const std::vector<Item>& want, const char* which) {
+// The menu holds the table's rows for `name`, in order, and nothing else.
+void ExpectMenu(const wxMenu* menu, const std::string& name) {
+  std::vector<const MenuItemRow*> want;
+  for (const MenuItemRow& r : brimoss::app::menu_rows())
+    if (name == r.menu) want.push_back(&r);
   const wxMenuItemList& items = menu->GetMenuItems();
-  ASSERT_EQ(items.GetCount(), want.size()) << which;
+  ASSERT_EQ(items.GetCount(), want.size()) << name;
   size_t k = 0;
   for (const wxMenuItem* it : items) {
-    const Item& w = want[k++];
-    SCOPED_TRACE(std::string(which) + " item " + std::to_string(k));
-    EXPECT_EQ(it->GetKind(), w.kind);
-    if (w.kind == S) continue;
+    const MenuItemRow& w = *want[k++];
+    SCOPED_TRACE(name + " item " + std::to_string(k));
+    EXPECT_EQ(it->GetKind(), KindOf(w.kind));
+    EXPECT_EQ(it->IsSubMenu(), w.kind == ItemKind::Submenu);
+    if (w.kind == ItemKind::Separator) continue;
     EXPECT_EQ(it->GetId(), w.id);
-    EXPECT_EQ(it->GetItemLabel(), wxString(w.label));
-    EXPECT_EQ(it->GetHelp(), wxString(w.help));
+    EXPECT_EQ(it->GetItemLabel(), wxString::FromUTF8(brimoss::app::item_text(w)));
+    EXPECT_EQ(it->GetHelp(), wxString::FromUTF8(w.help));
+    EXPECT_FALSE(it->GetHelp().empty()) << "every item has its help line";
+    if (w.kind == ItemKind::Submenu)
+      ExpectMenu(it->GetSubMenu(), brimoss::app::plain_label(w.label));
   }
 }
 
@@ -83,65 +96,101 @@ void ExpectMenu(const wxMenu* menu, const std::vector<Item>& want, const char* w
 TEST_F(WindowTest, MenusAreExactlyTheCommandTable) {
   wxMenuBar* bar = frame->GetMenuBar();
   ASSERT_NE(bar, nullptr);
-  ASSERT_EQ(bar->GetMenuCount(), 5u);
-  const char* titles[] = {"&File", "&Edit", "&Sway", "&Colour", "&Help"};
-  for (size_t i = 0; i < 5; ++i) EXPECT_EQ(bar->GetMenuLabel(i), titles[i]);
+  const auto& titles = brimoss::app::menu_titles();
+  ASSERT_EQ(bar->GetMenuCount(), titles.size());
+  for (size_t i = 0; i < titles.size(); ++i) {
+    EXPECT_EQ(bar->GetMenuLabel(i), titles[i].label);
+    ExpectMenu(bar->GetMenu(i), titles[i].name);
+  }
   EXPECT_EQ(bar->GetMenu(2), frame->m_swayMenu);
+}
 
-  ExpectMenu(bar->GetMenu(0),
-             {{5, "&Open\tCtrl-O", N, ""},
-              {6, "Open Sa&mples", N, ""},
-              {8, "&Open and append\tCtrl-I", N, ""},
-              {7, "&Save\tCtrl-S", N, ""},
-              {45, "Export...", N, ""},
-              {46, "Save picture...", N, ""},
-              {0, "", S, ""},
-              {9, "&Print\tCtrl-P", N, ""},
-              {10, "PrintSet&Up", N, ""},
-              {0, "", S, ""},
-              {2, "&About...\tCtrl-A", N, "Show about dialog"},
-              {0, "", S, ""},
-              {1, "E&xit\tAlt-X", N, "Quit this program"}},
-             "File");
-  const wxMenuItem* samples = bar->GetMenu(0)->FindItem(6);
-  ASSERT_NE(samples, nullptr);
-  ASSERT_TRUE(samples->IsSubMenu());
-  ExpectMenu(samples->GetSubMenu(),
-             {{11, "&1", N, ""}, {12, "&2", N, ""}, {13, "&3", N, ""}, {14, "&4", N, ""}},
-             "Open Samples");
-  ExpectMenu(bar->GetMenu(1),
-             {{15, "&Undo\tCtrl-Z", N, ""},
-              {16, "Zoom &In", N, ""},
-              {17, "Zoom &Out", N, ""},
-              {18, "&Default size", N, ""},
-              {0, "", S, ""},
-              {20, "&Mirror image\tCtrl-M", N, ""},
-              {24, "&Detect connected component\tCtrl-L", N, ""},
-              {0, "", S, ""},
-              {19, "&Add new cells\tCtrl-C", N, ""},
-              {21, "&Add copy image\tCtrl-V", N, ""},
-              {22, "&Add mirror image \tCtrl-B", N, ""},
-              {23, "&Pull one point \tCtrl-N", N, ""},
-              {25, "&Remove some cells \tCtrl-R", N, ""},
-              {0, "", S, ""},
-              {50, "Show &counts and current vertex", C, ""},
-              {0, "", S, ""},
-              {55, "Grow sheet\tCtrl-G", N, ""}},
-             "Edit");
-  ExpectMenu(bar->GetMenu(2),
-             {{26, "Touch purturbation &1\tCtrl-1", C, ""},
-              {0, "", S, ""},
-              {27, "Sway once &1\tCtrl-1", N, ""},
-              {28, "Sway some &2\tCtrl-2", N, ""},
-              {29, "Sway many &3\tCtrl-3", N, ""}},
-             "Sway");
-  ExpectMenu(bar->GetMenu(3),
-             {{31, "Face &foreground...", N, ""},
-              {32, "Face &background...", N, ""},
-              {33, "Background &color...", N, ""}},
-             "Colour");
-  ExpectMenu(bar->GetMenu(4), {{30, "&Help\tCtrl-H", N, ""}, {40, "Brimoss &guide\tF1", N, ""}},
-             "Help");
+TEST_F(WindowTest, TheTableKeepsTheProgramsOwnMenusTitlesIdsAndKeys) {
+  // The items the program has always had, as the user knows them; the table
+  // may add rows, never change these.
+  const char* titles[] = {"&File", "&Edit", "&Sway", "&Colour", "&Help"};
+  ASSERT_GE(brimoss::app::menu_titles().size(), 5u);
+  for (size_t i = 0; i < 5; ++i) EXPECT_STREQ(brimoss::app::menu_titles()[i].label, titles[i]);
+  const struct {
+    int id;
+    const char* menu;
+    const char* text;
+  } fixed[] = {
+      {5, "File", "&Open\tCtrl-O"},
+      {6, "File", "Open Sa&mples"},
+      {11, "Open Samples", "&1"},
+      {12, "Open Samples", "&2"},
+      {13, "Open Samples", "&3"},
+      {14, "Open Samples", "&4"},
+      {8, "File", "&Open and append\tCtrl-I"},
+      {7, "File", "&Save\tCtrl-S"},
+      {45, "File", "Export..."},
+      {46, "File", "Save picture..."},
+      {9, "File", "&Print\tCtrl-P"},
+      {10, "File", "PrintSet&Up"},
+      {2, "File", "&About...\tCtrl-A"},
+      {1, "File", "E&xit\tAlt-X"},
+      {15, "Edit", "&Undo\tCtrl-Z"},
+      {16, "Edit", "Zoom &In"},
+      {17, "Edit", "Zoom &Out"},
+      {18, "Edit", "&Default size"},
+      {20, "Edit", "&Mirror image\tCtrl-M"},
+      {24, "Edit", "&Detect connected component\tCtrl-L"},
+      {19, "Edit", "&Add new cells\tCtrl-C"},
+      {21, "Edit", "&Add copy image\tCtrl-V"},
+      {22, "Edit", "&Add mirror image \tCtrl-B"},
+      {23, "Edit", "&Pull one point \tCtrl-N"},
+      {25, "Edit", "&Remove some cells \tCtrl-R"},
+      {50, "Edit", "Show &counts and current vertex"},
+      {55, "Edit", "Grow sheet\tCtrl-G"},
+      {26, "Sway", "Touch purturbation &1\tCtrl-1"},
+      {27, "Sway", "Sway once &1\tCtrl-1"},
+      {28, "Sway", "Sway some &2\tCtrl-2"},
+      {29, "Sway", "Sway many &3\tCtrl-3"},
+      {31, "Colour", "Face &foreground..."},
+      {32, "Colour", "Face &background..."},
+      {33, "Colour", "Background &color..."},
+      {30, "Help", "&Help\tCtrl-H"},
+      {40, "Help", "Brimoss &guide\tF1"},
+  };
+  for (const auto& f : fixed) {
+    int found = 0;
+    for (const MenuItemRow& r : brimoss::app::menu_rows())
+      if (r.id == f.id && r.kind != ItemKind::Separator) {
+        ++found;
+        EXPECT_STREQ(r.menu, f.menu) << f.id;
+        EXPECT_EQ(brimoss::app::item_text(r), f.text) << f.id;
+      }
+    EXPECT_EQ(found, 1) << "id " << f.id;
+  }
+  // The old items keep their order: the next one listed comes later.
+  int last = -1;
+  const auto& rows = brimoss::app::menu_rows();
+  for (const auto& f : fixed) {
+    const auto at =
+        std::find_if(rows.begin(), rows.end(), [&](const MenuItemRow& r) { return r.id == f.id; });
+    ASSERT_NE(at, rows.end());
+    const int pos = static_cast<int>(at - rows.begin());
+    EXPECT_GT(pos, last) << "id " << f.id;
+    last = pos;
+  }
+  EXPECT_STREQ(
+      std::find_if(rows.begin(), rows.end(), [](const MenuItemRow& r) { return r.id == 2; })->help,
+      "Show about dialog");
+  EXPECT_STREQ(
+      std::find_if(rows.begin(), rows.end(), [](const MenuItemRow& r) { return r.id == 1; })->help,
+      "Quit this program");
+}
+
+TEST_F(WindowTest, AHighlightedMenuItemShowsItsHelpLineInTheStatusBar) {
+  ShowAndSettle();
+  for (const MenuItemRow& r : brimoss::app::menu_rows()) {
+    if (r.kind == ItemKind::Separator) continue;
+    wxMenuEvent ev(wxEVT_MENU_HIGHLIGHT, r.id);
+    ev.SetEventObject(frame);
+    frame->ProcessWindowEvent(ev);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), wxString::FromUTF8(r.help)) << r.id;
+  }
 }
 
 TEST_F(WindowTest, EveryTableIdReachesAHandlerAndNoOtherIdDoes) {
@@ -150,7 +199,8 @@ TEST_F(WindowTest, EveryTableIdReachesAHandlerAndNoOtherIdDoes) {
   // The commands that need no dialog. Those with one (Open, Save, Open and
   // append, About, Print, PrintSet&Up, the colours) are driven through their
   // dialogs elsewhere.
-  for (int id : {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 50}) {
+  for (int id :
+       {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 50, 56}) {
     wxCommandEvent ev(wxEVT_MENU, id);
     NoDialogs none;
     EXPECT_TRUE(frame->ProcessWindowEvent(ev)) << "id " << id;

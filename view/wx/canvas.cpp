@@ -68,6 +68,7 @@ void MyCanvas::OnPaint(wxPaintEvent&) {
   dc.Blit(0, 0, bmp.GetWidth(), bmp.GetHeight(), &mdc, 0, 0, wxCOPY, false);
   mdc.SelectObject(wxNullBitmap);
   CountPaint();
+  if (IsShownOnScreen()) m_fitUntilShown = false;
 }
 
 void MyCanvas::OnErase(wxEraseEvent&) {}
@@ -75,12 +76,38 @@ void MyCanvas::OnErase(wxEraseEvent&) {}
 void MyCanvas::OnSize(wxSizeEvent&) {
   const wxSize sz = GetClientSize();
   EnsureScreenBitmap(sz.x, sz.y);
-  Recentre();
+  if (m_fitUntilShown)
+    m_nav.fit(brimoss::the_store(), sz.x, sz.y);
+  else
+    Recentre();
   Refresh(false);
 }
 
+void MyCanvas::ZoomToFit(bool untilShown) {
+  const wxSize sz = GetClientSize();
+  m_nav.fit(brimoss::the_store(), sz.x, sz.y);
+  m_fitUntilShown = untilShown;
+  Refresh(false);
+}
+
+void MyCanvas::GrowSheet(bool untilFull) {
+  m_sheet.start(brimoss::the_store(), untilFull);
+  if (m_sheet.running()) Say(wxString::FromUTF8(m_growthSaid = m_sheet.message()));
+  Refresh(false);
+}
+
+void MyCanvas::StopGrowth(const std::string& by) { m_sheet.stop(by); }
+
 void MyCanvas::DrawPoly(wxMemoryDC& dc) {
   brimoss::Store& s = brimoss::the_store();
+  // The scene's background is the rectangle about the origin; once the wheel
+  // or Zoom to fit has moved the origin off the middle, the rest of the canvas
+  // gets the background colour too.
+  const wxSize sz = GetClientSize();
+  if (2 * s.g_centerx + 1 < sz.x || 2 * s.g_centery + 1 < sz.y) {
+    dc.SetBackground(wxBrush(BackgroundColour(s), wxBRUSHSTYLE_SOLID));
+    dc.Clear();
+  }
   if (!m_feedback.enabled()) {
     DrawScene(dc, s, true);
     return;

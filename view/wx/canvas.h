@@ -46,6 +46,22 @@ class MyCanvas : public wxWindow {
   // After anything that may have changed the counts.
   void PollFeedback();
 
+  // A message of the program's own in the status bar's second field (what a
+  // command wrote, how a growth went), until the next change.
+  void Say(const wxString& text);
+
+  // The whole surface in the canvas with a small margin. With `untilShown`
+  // the canvas fits it again at each new size until it is first painted, for
+  // a surface opened while the window is still coming up.
+  void ZoomToFit(bool untilShown = false);
+
+  // Edit > Grow sheet (one ring) or Grow sheet until full, on the timer,
+  // its progress in the status bar's second field.
+  void GrowSheet(bool untilFull);
+  // Asks a growing sheet to stop between cells; `by` names what stopped it,
+  // for the status bar ("a click on the canvas").
+  void StopGrowth(const std::string& by);
+
   // Puts the model origin at the centre of the client area.
   void Recentre();
 
@@ -58,5 +74,7 @@ class MyCanvas : public wxWindow {
   brimoss::SheetAnimation m_sheet;
 
  private:
+  bool m_fitUntilShown = false;
+  std::string m_growthSaid;  // the growth's message last put in the status bar
   wxDECLARE_EVENT_TABLE();
 };

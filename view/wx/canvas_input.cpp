@@ -1,5 +1,7 @@
 // The canvas's timer tick and mouse handling: the decisions are the core's,
 // this side only converts the event and repaints.
+#include <string>
+
 #include "model/store.h"
 #include "ops/tick.h"
 #include "view/mouse.h"
@@ -8,9 +10,21 @@
 void MyCanvas::OnTimer(wxTimerEvent&) {
   // The paste step runs inside the tick, through the same joining code the
   // mouse gesture starts; a sheet being grown takes its steps in between.
+  const bool growing = m_sheet.running();
   m_sheet.tick(brimoss::the_store());
-  // A paste joins vertices inside the tick.
-  PollFeedback();
+  // A growing sheet stays in view: the view zooms out as it grows past the
+  // canvas's edges, never in.
+  if (m_sheet.running()) {
+    const wxSize sz = GetClientSize();
+    m_nav.keep_in_view(brimoss::the_store(), sz.x, sz.y);
+  }
+  // The growth's progress, and in its last tick how it ended, take the
+  // status bar's second field, where the ending stays until the next change;
+  // otherwise a paste joins vertices inside the tick, and the counts follow.
+  if (!growing)
+    PollFeedback();
+  else if (m_sheet.message() != m_growthSaid)
+    Say(wxString::FromUTF8(m_growthSaid = m_sheet.message()));
   Refresh(false);
 }
 
@@ -45,8 +59,9 @@ void MyCanvas::OnMouseEvent(wxMouseEvent& event) {
   if (!effects.refusal.empty()) Report(effects.refusal);
   // The user takes over: a press, or touching another vertex, ends the
   // sheet's growth at the next cell.
-  if (kind == brimoss::MouseKind::LeftDown || kind == brimoss::MouseKind::RightDown ||
-      s.g_purtj != touched)
-    m_sheet.stop();
+  if (kind == brimoss::MouseKind::LeftDown || kind == brimoss::MouseKind::RightDown)
+    StopGrowth("a click on the canvas");
+  else if (s.g_purtj != touched)
+    StopGrowth("touching vertex " + std::to_string(s.g_purtj));
   if (effects.repaint) Refresh(false);
 }

@@ -6,8 +6,8 @@
 
 namespace {
 
-// The field the program's own texts never use: field 0 keeps the welcome and
-// the menus' help.
+// The field for the feedback and the commands' own messages: field 0 keeps
+// the welcome and the menus' help lines.
 constexpr int kFeedbackField = 1;
 
 }  // namespace
@@ -20,6 +20,11 @@ void MyCanvas::ShowFeedback(bool on) {
 
 void MyCanvas::Report(const std::string& why) {
   if (m_feedback.report(brimoss::the_store(), why))
+    m_owner->SetStatusText(wxString::FromUTF8(m_feedback.text()), kFeedbackField);
+}
+
+void MyCanvas::Say(const wxString& text) {
+  if (m_feedback.say(brimoss::the_store(), text.utf8_string()))
     m_owner->SetStatusText(wxString::FromUTF8(m_feedback.text()), kFeedbackField);
 }
 
