@@ -12,6 +12,7 @@
 #include "app/file_dialogs.h"
 #include "app/frame.h"
 #include "app/globals.h"
+#include "model/crossings.h"
 #include "model/export.h"
 #include "model/store.h"
 #include "model/surface_file.h"
@@ -161,16 +162,26 @@ bool MyFrame::ExportPath(const wxString& path, const Store& sheet, bool solid, d
   if (!MayOverwrite(this, path)) return false;
   std::string err;
   const std::string target = ToNative(path);
-  const bool ok = solid ? brimoss::export_solid(sheet, target, thickness, scale, err)
+  brimoss::SolidReport report;
+  const bool ok = solid ? brimoss::export_solid(sheet, target, thickness, scale, err, &report)
                         : brimoss::export_surface(sheet, target, scale, err);
   if (!ok) {
     wxMessageBox(wxString::Format("The sheet was not exported.\n%s", wxString::FromUTF8(err)),
                  "Brimoss", wxOK | wxICON_ERROR, this);
     return false;
   }
-  m_canvas->Say(wxString::Format("Exported %s: %d vertices, %d faces%s",
-                                 wxFileName(path).GetFullName(), sheet.NOV, sheet.NOS,
-                                 solid ? " as a solid" : ""));
+  // What was written, and what a printer would mind.
+  wxString said = wxString::Format("Exported %s: %d vertices, %d faces%s",
+                                   wxFileName(path).GetFullName(), sheet.NOV, sheet.NOS,
+                                   solid ? " as a solid" : "");
+  if (solid && report.thinned > 0)
+    said += wxString::Format("; wall thinned at %d corners to keep the solid from crossing "
+                             "itself, thinnest %g",
+                             report.thinned, report.thinnest_wall);
+  else if (!solid)
+    if (const int n = brimoss::count_crossings(sheet))
+      said += wxString::Format("; the sheet crosses itself at %d places", n);
+  m_canvas->Say(said);
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "model/crossings.h"
 #include "model/sheet_check.h"
 #include "ops/grow_sheet.h"
 
@@ -34,8 +35,12 @@ std::vector<Command> sheet_commands() {
        1, 1, grow_sheet_command},
       {kSheets, "check-sheet", "",
        "print the sheet's figures: pieces, torn or flipped edges, pinches, closed vertices, "
-       "angle sums",
-       0, 0, [](Context& c, const Args&) { write_sheet_figures(c.out, check_sheet(c.s)); }},
+       "angle sums, face pairs that cross",
+       0, 0,
+       [](Context& c, const Args&) {
+         write_sheet_figures(c.out, check_sheet(c.s));
+         c.out << "crossings " << count_crossings(c.s) << "\n";
+       }},
   };
 }
 

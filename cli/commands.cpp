@@ -13,6 +13,7 @@
 #include "cli/cli.h"
 #include "cli/cmd_sheet.h"
 #include "cli/picture_file.h"
+#include "model/crossings.h"
 #include "model/export.h"
 #include "model/sheet_check.h"
 #include "model/surface_file.h"
@@ -158,6 +159,10 @@ std::vector<Command> make_table() {
          write_mesh(c, a[0], o, [&](MeshFormat f, std::string& out, std::string& err) {
            return surface_bytes(c.s, f, o.scale, out, err);
          });
+         // Written all the same (a renderer does not mind), but a printer would.
+         if (const int n = count_crossings(c.s))
+           c.err << "line " << c.line << ": warning: the sheet crosses itself at " << n
+                 << (n == 1 ? " place" : " places") << "\n";
        }},
       {kFiles, "export-solid", "PATH THICKNESS [--scale MM] [--format F]",
        "write a closed solid THICKNESS thick (in model units; an edge is about 0.85) "
@@ -167,9 +172,22 @@ std::vector<Command> make_table() {
          const double thickness = double_arg(a, 1);
          if (!(thickness > 0)) throw UsageError{"the thickness must be a positive number"};
          const MeshOptions o = mesh_options(a, 2);
+         SolidReport report;
+         bool made = false;
          write_mesh(c, a[0], o, [&](MeshFormat f, std::string& out, std::string& err) {
-           return solid_bytes(c.s, f, thickness, o.scale, out, err);
+           return made = solid_bytes(c.s, f, thickness, o.scale, out, err, &report);
          });
+         // Where the wall had to thin, by how much; on standard error when the
+         // solid itself goes to standard output.
+         if (made && report.thinned > 0) {
+           std::ostream& note = is_stdout(a[0]) ? c.err : c.out;
+           note << "wall thinned at " << report.thinned << " of " << report.corners
+                << " corners to keep the solid from crossing itself: thinnest "
+                << report.thinnest_wall << " of " << thickness;
+           if (report.pinched > 0)
+             note << " (" << report.pinched << " border corners come to an edge)";
+           note << "\n";
+         }
        }},
       {kFiles, "undo", "", "undo the last change that took a snapshot", 0, 0,
        [](Context& c, const Args&) { report(c, ops::undo(c.s)); }},

@@ -8,6 +8,7 @@
 #include <numeric>
 #include <unordered_map>
 
+#include "model/crossings.h"
 #include "model/surface_file.h"
 
 namespace brimoss {
@@ -213,7 +214,8 @@ TriMesh surface_mesh(const Store& s, double scale) {
   return m;
 }
 
-bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, std::string& err) {
+bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, std::string& err,
+                SolidReport* report) {
   out = TriMesh();
   if (!check_factor(thickness, "the thickness", err) || !check_factor(scale, "the scale", err))
     return false;
@@ -312,6 +314,24 @@ bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, st
   for (int i = 0; i < nf; ++i)
     if (flip[i]) std::swap(f[i][1], f[i][2]);
 
+  // A sheet that passes through itself gives a solid that does too, at any
+  // thickness. (A face without area is no crossing of the sheet by itself.)
+  {
+    std::vector<double> at(3 * static_cast<std::size_t>(s.NOV));
+    for (int v = 0; v < s.NOV; ++v) {
+      at[3 * v] = s.x[v];
+      at[3 * v + 1] = s.y[v];
+      at[3 * v + 2] = s.z[v];
+    }
+    int n = 0;
+    for (const auto& [i, j] : crossing_pairs(at.data(), s.NOV, s.face.data(), s.NOS)) n += i != j;
+    if (n > 0) {
+      err = "the sheet crosses itself at " + std::to_string(n) +
+            " places, so a solid of it would too";
+      return false;
+    }
+  }
+
   // A vertex where separate fans of faces meet (as where a new cell was grown
   // on a single vertex) gets one copy per fan, each moved along its own fan's
   // normal: otherwise the walls of both fans would share one edge there.
@@ -378,57 +398,190 @@ bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, st
     for (int k = 0; k < 3; ++k) normal[g][k] = n[k] / len;
   }
 
-  // Shell vertices: the fans moved up (0 .. ng-1), then moved down.
-  const double h = thickness / 2;
-  out.v.resize(2 * ng);
+  // Where a fan is folded sharply, its summed normal can lean below some of
+  // its faces, and a corner moved along it passes through them: the shell
+  // turns inside out there at any thickness. Tilt such a normal towards the
+  // face it leans below most, until it stands above every face of the fan or
+  // no tilt helps any more; keep the best found.
+  std::vector<std::vector<int>> fan_faces(ng);
+  for (int c = 0; c < 3 * nf; ++c) fan_faces[group[c]].push_back(c / 3);
+  std::vector<Vec> unit(nf, Vec{0, 0, 0});
+  for (int i = 0; i < nf; ++i) {
+    const double a = norm(fn[i]);
+    if (a > 0 && std::isfinite(a)) unit[i] = {fn[i][0] / a, fn[i][1] / a, fn[i][2] / a};
+  }
+  auto lowest = [&](int g, const Vec& d, int& worst) {
+    double m = 2;
+    for (int i : fan_faces[g]) {
+      if (unit[i] == Vec{0, 0, 0}) continue;
+      const double c = d[0] * unit[i][0] + d[1] * unit[i][1] + d[2] * unit[i][2];
+      if (c < m) {
+        m = c;
+        worst = i;
+      }
+    }
+    return m;
+  };
+  constexpr double kStands = 0.2;  // cosine a normal keeps to every face of its fan
   for (int g = 0; g < ng; ++g) {
-    const Vec p = pos(group_vertex[g]);
-    for (int k = 0; k < 3; ++k) {
-      out.v[g][k] = (p[k] + h * normal[g][k]) * scale;
-      out.v[ng + g][k] = (p[k] - h * normal[g][k]) * scale;
+    int worst = -1;
+    double best = lowest(g, normal[g], worst);
+    Vec d = normal[g];
+    for (int step = 0; step < 64 && best < kStands && worst >= 0; ++step) {
+      Vec t;
+      for (int k = 0; k < 3; ++k) t[k] = d[k] + 0.5 * unit[worst][k];
+      const double len = norm(t);
+      if (!(len > 0)) break;
+      for (int k = 0; k < 3; ++k) d[k] = t[k] / len;
+      const double m = lowest(g, d, worst);
+      if (m > best) {
+        best = m;
+        normal[g] = d;
+      }
     }
   }
 
-  out.f.reserve(2 * nf + 2 * nf);
-  for (int i = 0; i < nf; ++i) out.f.push_back({group[3 * i], group[3 * i + 1], group[3 * i + 2]});
-  for (int i = 0; i < nf; ++i)
-    out.f.push_back({ng + group[3 * i], ng + group[3 * i + 2], ng + group[3 * i + 1]});
-  // Walls along the border: the top runs a->b there, so the wall runs b->a on
-  // top and a->b at the bottom, and faces away from the sheet.
-  for (int i = 0; i < nf; ++i)
-    for (int k = 0; k < 3; ++k) {
-      const int p = f[i][k], q = f[i][(k + 1) % 3];
-      if (on_edge[edge_key(p, q)].b >= 0) continue;
-      const int a = group[3 * i + k], b = group[3 * i + (k + 1) % 3];
-      out.f.push_back({b, a, ng + a});
-      out.f.push_back({b, ng + a, ng + b});
+  // Shell vertices: the fans moved up (0 .. ng-1), then moved down, each by
+  // its own distance: half the thickness, less where the shell would
+  // otherwise cross itself.
+  const double h = thickness / 2;
+  std::vector<double> reach(2 * ng, h);
+  auto place = [&](TriMesh& m) {
+    m.v.resize(2 * ng);
+    for (int g = 0; g < ng; ++g) {
+      const Vec p = pos(group_vertex[g]);
+      for (int k = 0; k < 3; ++k) {
+        m.v[g][k] = (p[k] + reach[g] * normal[g][k]) * scale;
+        m.v[ng + g][k] = (p[k] - reach[ng + g] * normal[g][k]) * scale;
+      }
     }
+  };
+  place(out);
 
-  // Slicers match corners by position, so two shell vertices that land on the
-  // same point would glue the shell together there.
+  // Corners of the border where the shell must come to an edge: their copy
+  // below is the copy above (see below).
+  std::vector<char> pinched(ng, 0), on_border(ng, 0);
+  auto below = [&](int g) { return pinched[g] ? g : ng + g; };
+  auto build_faces = [&] {
+    out.f.clear();
+    out.f.reserve(2 * nf + 2 * nf);
+    for (int i = 0; i < nf; ++i)
+      out.f.push_back({group[3 * i], group[3 * i + 1], group[3 * i + 2]});
+    for (int i = 0; i < nf; ++i)
+      out.f.push_back({below(group[3 * i]), below(group[3 * i + 2]), below(group[3 * i + 1])});
+    // Walls along the border: the top runs a->b there, so the wall runs b->a
+    // on top and a->b at the bottom, and faces away from the sheet. At a
+    // pinched corner the wall is one triangle, or none.
+    for (int i = 0; i < nf; ++i)
+      for (int k = 0; k < 3; ++k) {
+        const int p = f[i][k], q = f[i][(k + 1) % 3];
+        if (on_edge[edge_key(p, q)].b >= 0) continue;
+        const int a = group[3 * i + k], b = group[3 * i + (k + 1) % 3];
+        on_border[a] = on_border[b] = 1;
+        if (!pinched[a]) out.f.push_back({b, a, below(a)});
+        if (!pinched[b]) out.f.push_back({b, below(a), below(b)});
+      }
+  };
+  build_faces();
+
   if (!positions_fit(out, err)) return false;
-  struct Key {
-    float c[3];
-    bool operator==(const Key& o) const { return std::memcmp(c, o.c, sizeof c) == 0; }
-  };
-  struct KeyHash {
-    std::size_t operator()(const Key& k) const {
-      std::uint32_t u[3];
-      std::memcpy(u, k.c, sizeof u);
-      return (static_cast<std::size_t>(u[0]) * 0x9E3779B1u) ^
-             (static_cast<std::size_t>(u[1]) * 0x85EBCA77u) ^ u[2];
+
+  // Every face pair of the shell that meets other than at shared corners and
+  // edges, at the positions as written: as doubles (OBJ and PLY carry nine
+  // digits) and as the floats of STL, where slicers also match corners by
+  // position, so two corners on one point glue the shell together there.
+  std::vector<Face> shell;
+  std::vector<double> xyz(3 * out.v.size());
+  auto shell_pairs = [&] {
+    shell.assign(out.f.size(), Face());
+    for (std::size_t i = 0; i < out.f.size(); ++i)
+      for (int k = 0; k < 3; ++k) shell[i][k] = out.f[i][k];
+    const int nshell = static_cast<int>(shell.size());
+    for (std::size_t v = 0; v < out.v.size(); ++v)
+      for (int k = 0; k < 3; ++k) xyz[3 * v + k] = out.v[v][k];
+    auto pairs = crossing_pairs(xyz.data(), 2 * ng, shell.data(), nshell);
+    // The floats only once the doubles are clear: they seldom differ.
+    if (std::all_of(pairs.begin(), pairs.end(),
+                    [](const auto& p) { return p.first == p.second; })) {
+      for (double& c : xyz) c = static_cast<float>(c);
+      const auto as_floats = crossing_pairs(xyz.data(), 2 * ng, shell.data(), nshell);
+      pairs.insert(pairs.end(), as_floats.begin(), as_floats.end());
     }
+    // A face without area crosses nothing by itself (the sheet's slivers
+    // give such faces); only pairs of faces count.
+    pairs.erase(std::remove_if(pairs.begin(), pairs.end(),
+                               [](const std::pair<int, int>& p) { return p.first == p.second; }),
+                pairs.end());
+    std::sort(pairs.begin(), pairs.end());
+    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+    return pairs;
   };
-  std::unordered_map<Key, int, KeyHash> at;
-  at.reserve(out.v.size());
-  for (int i = 0; i < static_cast<int>(out.v.size()); ++i) {
-    Key key{};
-    for (int k = 0; k < 3; ++k) key.c[k] = static_cast<float>(out.v[i][k]) + 0.0f;
-    if (!at.emplace(key, i).second) {
-      err = "the thickened sheet touches itself at vertex " + std::to_string(group_vertex[i % ng]) +
-            "; try another thickness";
-      out = TriMesh();
-      return false;
+
+  // Where it crosses (in a sharp fold the layers on its inner side run into
+  // each other), the corners of the faces involved come nearer the sheet, a
+  // step at a time, until nothing crosses: the wall thins there and only
+  // there, and not below a sixty-fourth of the thickness. Where a border
+  // corner's fan of faces overlaps itself seen along its normal (more than a
+  // full turn of faces at a crinkled border), a layer above one end of the fan
+  // meets the layer below the other however thin the wall: there the two
+  // copies of the corner become one, and the wall comes to an edge.
+  std::vector<std::pair<int, int>> pairs = shell_pairs();
+  const int at_full = static_cast<int>(pairs.size());
+  constexpr double kStep = 0.7;
+  const double least = h / 64;
+  for (int round = 0; round < 60 && !pairs.empty(); ++round) {
+    std::vector<char> near(2 * ng, 0);
+    for (const auto& [i, j] : pairs)
+      for (int k = 0; k < 3; ++k) near[shell[i][k]] = near[shell[j][k]] = 1;
+    bool moved = false, rebuilt = false;
+    for (int w = 0; w < 2 * ng; ++w) {
+      if (!near[w]) continue;
+      const int g = w % ng;
+      if (reach[w] > least) {
+        reach[w] = std::max(reach[w] * kStep, least);
+        moved = true;
+      } else if (on_border[g] && !pinched[g]) {
+        pinched[g] = 1;
+        reach[g] = reach[ng + g] = 0;
+        moved = rebuilt = true;
+      }
+    }
+    if (!moved) break;
+    if (rebuilt) build_faces();
+    place(out);
+    pairs = shell_pairs();
+  }
+  if (!pairs.empty()) {
+    err = "the solid would cross itself at " + std::to_string(at_full) +
+          " places: try a thinner solid";
+    out = TriMesh();
+    return false;
+  }
+  // The lower copies of pinched corners are on no face any more.
+  if (std::find(pinched.begin(), pinched.end(), 1) != pinched.end()) {
+    std::vector<int> index(2 * ng, -1);
+    int kept = 0;
+    for (int w = 0; w < 2 * ng; ++w)
+      if (w < ng || !pinched[w - ng]) {
+        index[w] = kept;
+        out.v[kept++] = out.v[w];
+      }
+    out.v.resize(kept);
+    for (auto& face : out.f)
+      for (int& w : face) w = index[w];
+  }
+  if (report) {
+    *report = SolidReport();
+    report->corners = ng;
+    report->crossings_at_full = at_full;
+    report->thinnest_wall = thickness;
+    for (int g = 0; g < ng; ++g) {
+      const double wall = reach[g] + reach[ng + g];
+      report->pinched += pinched[g];
+      if (wall < thickness) {
+        ++report->thinned;
+        report->thinnest_wall = std::min(report->thinnest_wall, wall);
+      }
     }
   }
   return true;
@@ -456,9 +609,9 @@ bool surface_bytes(const Store& s, MeshFormat format, double scale, std::string&
 }
 
 bool solid_bytes(const Store& s, MeshFormat format, double thickness, double scale,
-                 std::string& bytes, std::string& err) {
+                 std::string& bytes, std::string& err, SolidReport* report) {
   TriMesh m;
-  if (!solid_mesh(s, thickness, scale, m, err)) return false;
+  if (!solid_mesh(s, thickness, scale, m, err, report)) return false;
   bytes = mesh_bytes(m, format);
   return true;
 }
@@ -471,11 +624,11 @@ bool export_surface(const Store& s, const std::string& path, double scale, std::
 }
 
 bool export_solid(const Store& s, const std::string& path, double thickness, double scale,
-                  std::string& err) {
+                  std::string& err, SolidReport* report) {
   MeshFormat format;
   std::string bytes;
   return mesh_format_for(path, format, err) &&
-         solid_bytes(s, format, thickness, scale, bytes, err) &&
+         solid_bytes(s, format, thickness, scale, bytes, err, report) &&
          write_file_atomically(path, bytes, err);
 }
 

@@ -19,10 +19,12 @@
 #include <string>
 #include <vector>
 
+#include "model/crossings.h"
 #include "model/export.h"
 #include "model/samples.h"
 #include "model/store.h"
 #include "model/surface_file.h"
+#include "ops/grow_sheet.h"
 #include "ops/load.h"
 #include "testing/fixtures.h"
 
@@ -240,6 +242,52 @@ const std::vector<Fixture>& sheets() {
   return f;
 }
 
+std::unique_ptr<Store> sewn(int cells) {
+  auto s = sample(128);
+  EXPECT_EQ(ops::grow_sheet(*s, cells).cells, cells);
+  return s;
+}
+
+std::unique_ptr<Store> opened(const char* fixture) {
+  auto s = make_store();
+  std::string err;
+  EXPECT_TRUE(
+      open_surface_file(*s, std::string(BRIMOSS_SOURCE_DIR) + "/tests/fixtures/" + fixture, err))
+      << err;
+  return s;
+}
+
+// Sheets whose solid at 0.1 needs no thinning anywhere, small enough that a
+// float read back (as Assimp reads PLY) is within 1e-7 of the double written.
+const std::vector<Fixture>& solid_sheets() {
+  static const std::vector<Fixture> f = {
+      {"sample 131", [] { return sample(131); }},
+      {"sample 129", [] { return sample(129); }},
+  };
+  return f;
+}
+
+// The face pairs that cross in an STL as a slicer reads it: corners on the
+// same float position are one corner.
+std::vector<std::pair<int, int>> stl_crossings(const Stl& stl) {
+  std::map<F3, int> id;
+  std::vector<double> xyz;
+  std::vector<Face> faces;
+  for (const Tri& t : stl.tri) {
+    Face f;
+    for (int k = 0; k < 3; ++k) {
+      F3 p = t[k];
+      for (float& x : p) x += 0.0f;
+      auto [it, fresh] = id.emplace(p, static_cast<int>(id.size()));
+      if (fresh) xyz.insert(xyz.end(), {p[0], p[1], p[2]});
+      f[k] = it->second;
+    }
+    faces.push_back(f);
+  }
+  return crossing_pairs(xyz.data(), static_cast<int>(id.size()), faces.data(),
+                        static_cast<int>(faces.size()));
+}
+
 }  // namespace
 
 TEST(Export, SurfaceReadsBackWithTheSameVerticesFacesAndOrientation) {
@@ -327,11 +375,14 @@ TEST(Export, NumbersAreWrittenWithNineSignificantDigits) {
 TEST(Export, SolidIsClosedOutwardAndOffsetByHalfTheThickness) {
   TempDir dir;
   const double t = 0.1;
-  for (const Fixture& fx : sheets()) {
+  for (const Fixture& fx : solid_sheets()) {
     SCOPED_TRACE(fx.name);
     auto s = fx.make();
     std::string err;
-    ASSERT_TRUE(export_solid(*s, dir.file("solid.stl"), t, 1.0, err)) << err;
+    SolidReport report;
+    ASSERT_TRUE(export_solid(*s, dir.file("solid.stl"), t, 1.0, err, &report)) << err;
+    EXPECT_EQ(report.thinned, 0);
+    EXPECT_EQ(report.thinnest_wall, t);
     Stl stl;
     read_stl(dir.file("solid.stl"), stl);
     const Closure c = closure(stl.tri);
@@ -394,19 +445,11 @@ TEST(Export, SolidCopesWithAwkwardButClosableSheets) {
     int corners;  // shell corners expected
   };
   const std::vector<Case> cases = {
-      {"two fans meeting at one vertex",
-       {a, b, c, {-1, 0, 0.3}, {-1, -1, -0.4}},
-       {{0, 1, 2}, {0, 3, 4}},
-       12},
       {"a face stored turned over", {a, b, c, d}, {{0, 1, 2}, {0, 3, 2}}, 8},
       {"a face with a repeated corner", {a, b, c, d}, {{0, 1, 2}, {0, 2, 3}, {1, 1, 2}}, 8},
       // Vertex 4 lies only on a face without area: its normal has to come
       // from somewhere other than its faces.
       {"a face without area", {a, b, c, d, {1, 0.5, 0.1}}, {{0, 1, 2}, {0, 2, 3}, {1, 4, 2}}, 10},
-      {"a face without area on a vertex of its own",
-       {a, b, c, d, {2, 0, 0}, {3, 0, 0}},
-       {{0, 1, 2}, {0, 2, 3}, {1, 4, 5}},
-       14},
   };
   TempDir dir;
   for (const Case& k : cases) {
@@ -453,7 +496,26 @@ TEST(Export, SolidRefusesSheetsThatCannotBeClosedAndWritesNothing) {
        "one-sided"},
       {"the same face twice", {a, b, c}, {{0, 1, 2}, {0, 2, 1}}, "same corners"},
       {"no faces", {a, b, c}, {}, "no faces"},
-      {"a sheet folded flat onto itself", {a, b, c, c}, {{0, 1, 2}, {1, 0, 3}}, "touches itself"},
+      {"a sheet folded flat onto itself",
+       {a, b, c, c},
+       {{0, 1, 2}, {1, 0, 3}},
+       "the sheet crosses itself at 1 places"},
+      // Where a cell was grown on a single vertex, the slabs of the two fans
+      // meeting there would overlap round it: a slicer would weld them.
+      {"two fans meeting at one vertex",
+       {a, b, c, {-1, 0, 0.3}, {-1, -1, -0.4}},
+       {{0, 1, 2}, {0, 3, 4}},
+       "the solid would cross itself at "},
+      // Its slab has no inside: the walls round it lie on each other.
+      {"a face without area on a vertex of its own",
+       {a, b, c, d, {2, 0, 0}, {3, 0, 0}},
+       {{0, 1, 2}, {0, 2, 3}, {1, 4, 5}},
+       "the solid would cross itself at "},
+      // Two pieces closer than the thinnest wall allowed.
+      {"two faces a thousandth apart",
+       {a, b, d, {0, 0, 0.001}, {1, 0, 0.001}, {0, 1, 0.001}},
+       {{0, 1, 2}, {3, 4, 5}},
+       "places: try a thinner solid"},
   };
   TempDir dir;
   const std::string path = dir.file("kept.stl");
@@ -615,7 +677,15 @@ TEST(ExportCli, GrownSurfaceOpensInAssimpWithTheSameCounts) {
       "export grown.ply\n"
       "export-solid grown-solid.stl 0.1 --scale 10\n",
       {}, dir.path());
-  ASSERT_EQ(r.status, 0) << r.err;
+  // Cells grown on single vertices overlap: the sheet is written with a
+  // warning, its solid is refused.
+  ASSERT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("line 3: warning: the sheet crosses itself at "), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("line 4: warning: the sheet crosses itself at "), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("line 5: the sheet crosses itself at "), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("grown-solid.stl")));
   int nov = 0, noe = 0, nos = 0;
   ASSERT_EQ(std::sscanf(r.out.c_str(), "vertices %d edges %d faces %d", &nov, &noe, &nos), 3)
       << r.out;
@@ -632,10 +702,55 @@ TEST(ExportCli, GrownSurfaceOpensInAssimpWithTheSameCounts) {
   EXPECT_EQ(static_cast<int>(distinct.size()), nov);
   EXPECT_EQ(static_cast<int>(ply.v.size()), nov);
   EXPECT_EQ(static_cast<int>(ply.f.size()), nos);
-  Stl stl;
-  read_stl(dir.file("grown-solid.stl"), stl);
-  const Closure c = closure(stl.tri);
-  EXPECT_EQ(c.bad_edges, 0);
-  EXPECT_EQ(c.degenerate, 0);
-  EXPECT_GT(c.volume, 0);
+}
+
+// Sheets that do not cross themselves give solids that do not either, closed
+// and outward, as a slicer reads the STL; where the wall had to thin, the
+// report says so. A sheet that crosses itself, and a solid thicker than its
+// folds allow, are refused with the count and nothing is written.
+TEST(Export, SolidsOfSheetsClearOfThemselvesDoNotCrossThemselves) {
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<Store>()> make;
+    double thickness;
+    bool thins;
+  };
+  const std::vector<Case> cases = {
+      {"sewn sheet of 10 cells", [] { return sewn(10); }, 0.1, false},
+      {"sewn sheet of 20 cells", [] { return sewn(20); }, 0.1, false},
+      {"sewn sheet of 30 cells", [] { return sewn(30); }, 0.1, false},
+      {"two-ring-crease", [] { return opened("two-ring-crease.brm"); }, 0.1, false},
+      {"apart-full-sheet", [] { return opened("apart-full-sheet.brm"); }, 0.1, true},
+      {"sample 131, thick", [] { return sample(131); }, 1.0, true},
+  };
+  TempDir dir;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    auto s = k.make();
+    ASSERT_EQ(count_crossings(*s), 0);
+    std::string err;
+    SolidReport report;
+    ASSERT_TRUE(export_solid(*s, dir.file("solid.stl"), k.thickness, 10.0, err, &report)) << err;
+    EXPECT_EQ(report.thinned > 0, k.thins);
+    EXPECT_EQ(report.crossings_at_full > 0, k.thins);
+    EXPECT_GE(report.thinnest_wall, 0);
+    EXPECT_LE(report.thinnest_wall, k.thickness);
+    EXPECT_EQ(report.thinnest_wall < k.thickness, k.thins);
+    Stl stl;
+    read_stl(dir.file("solid.stl"), stl);
+    const Closure c = closure(stl.tri);
+    EXPECT_EQ(c.bad_edges, 0);
+    EXPECT_EQ(c.degenerate, 0);
+    EXPECT_GT(c.volume, 0);
+    EXPECT_EQ(stl_crossings(stl), (std::vector<std::pair<int, int>>{}));
+  }
+
+  const std::string path = dir.file("kept.stl");
+  { std::ofstream(path, std::ios::binary) << "earlier file"; }
+  auto full = make_store();
+  build_sewn_sheet(*full);
+  std::string err;
+  EXPECT_FALSE(export_solid(*full, path, 0.1, 1.0, err));
+  EXPECT_EQ(err, "the sheet crosses itself at 294 places, so a solid of it would too");
+  EXPECT_EQ(slurp(path), "earlier file");
 }

@@ -445,12 +445,13 @@ TEST(GrowSheet, BatchCommands) {
             (std::vector<std::string>{
                 "vertices", "edges", "faces", "components", "degenerate_faces",
                 "non_manifold_edges", "orientation_conflicts", "border_edges", "pinch_vertices",
-                "closed_vertices", "closed_on_6", "closed_on_7", "mean_angle_sum"}));
+                "closed_vertices", "closed_on_6", "closed_on_7", "mean_angle_sum", "crossings"}));
   EXPECT_EQ(value["faces"], "217");
   EXPECT_EQ(value["components"], "1");
   EXPECT_EQ(value["pinch_vertices"], "0");
   EXPECT_EQ(value["closed_on_7"], "31");
   EXPECT_EQ(value["mean_angle_sum"].find(','), std::string::npos);
+  EXPECT_EQ(value["crossings"], "0");  // sewn this far, the sheet stays clear of itself
 
   struct Case {
     const char* script;
