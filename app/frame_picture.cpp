@@ -171,13 +171,14 @@ bool MyFrame::ExportPath(const wxString& path, const Store& sheet, bool solid, d
     return false;
   }
   // What was written, and what a printer would mind.
-  wxString said = wxString::Format("Exported %s: %d vertices, %d faces%s",
-                                   wxFileName(path).GetFullName(), sheet.NOV, sheet.NOS,
-                                   solid ? " as a solid" : "");
+  wxString said =
+      wxString::Format("Exported %s: %d vertices, %d faces%s", wxFileName(path).GetFullName(),
+                       sheet.NOV, sheet.NOS, solid ? " as a solid" : "");
   if (solid && report.thinned > 0)
-    said += wxString::Format("; wall thinned at %d corners to keep the solid from crossing "
-                             "itself, thinnest %g",
-                             report.thinned, report.thinnest_wall);
+    said += wxString::Format(
+        "; wall thinned at %d corners to keep the solid from crossing "
+        "itself, thinnest %g",
+        report.thinned, report.thinnest_wall);
   else if (!solid)
     if (const int n = brimoss::count_crossings(sheet))
       said += wxString::Format("; the sheet crosses itself at %d places", n);
