@@ -17,7 +17,6 @@
 #include "model/store.h"
 #include "model/surface_file.h"
 #include "view/picture.h"
-#include "view/svg.h"
 #include "view/wx/canvas.h"
 
 using brimoss::Store;
@@ -109,44 +108,29 @@ bool ChooseTarget(wxWindow* parent, const wxString& message, const Kind (&kinds)
   return true;
 }
 
-bool PngBytes(const brimoss::Picture& p, std::string& bytes) {
-  wxImage img(p.width, p.height, false);
-  unsigned char* d = img.GetData();
-  for (std::uint32_t v : p.pixels) {
-    *d++ = static_cast<unsigned char>(v >> 16);
-    *d++ = static_cast<unsigned char>(v >> 8);
-    *d++ = static_cast<unsigned char>(v);
-  }
+// The toolkit's PNG writer, over the packed rows without a copy.
+bool PngBytes(std::uint8_t* rgb, int width, int height, std::string& bytes, std::string& err) {
+  wxImage img(width, height, rgb, true);
   if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
   wxMemoryOutputStream out;
-  if (!img.SaveFile(out, wxBITMAP_TYPE_PNG)) return false;
+  if (!img.SaveFile(out, wxBITMAP_TYPE_PNG)) {
+    err = "the image could not be encoded as PNG";
+    return false;
+  }
   bytes.resize(out.GetSize());
   out.CopyTo(bytes.data(), bytes.size());
   return true;
 }
 
 // The file's bytes: what the canvas of `size` shows of `scene`, drawn
-// `magnify` times as large as PNG, or at its own size as SVG (a drawing is
-// enlarged by whatever shows it), as the path's extension says.
+// `magnify` times as large as PNG, or at its own size as SVG, as the path's
+// extension says.
 bool ComposePicture(Store& scene, const std::string& path, const wxSize& size, int magnify,
                     std::string& bytes, std::string& err) {
   brimoss::PictureFormat format;
   if (!brimoss::picture_format_for(path, format, err)) return false;
-  if (format == brimoss::PictureFormat::Svg) magnify = 1;
   const brimoss::PictureFrame frame{size.x, size.y, scene.g_centerx, scene.g_centery, magnify};
-  if (!frame.fits()) {
-    err = "the picture would be " + std::to_string(size.x * magnify) + " x " +
-          std::to_string(size.y * magnify) + " pixels; at most " +
-          std::to_string(brimoss::kMaxPictureSide) + " a side can be written";
-    return false;
-  }
-  if (format == brimoss::PictureFormat::Svg) {
-    bytes = brimoss::svg_picture(scene, frame);
-    return true;
-  }
-  if (PngBytes(brimoss::render_picture(scene, frame), bytes)) return true;
-  err = "the image could not be encoded as PNG";
-  return false;
+  return brimoss::picture_bytes(scene, format, frame, PngBytes, bytes, err);
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ void png_bench(benchmark::State& st, Load w) {
   auto s = std::make_unique<Store>(workload(w));
   std::string bytes, err;
   for (auto _ : st) {
-    if (!cli::png_bytes(render_picture(*s, canvas(*s, Magnify)), bytes, err))
+    if (!picture_bytes(*s, PictureFormat::Png, canvas(*s, Magnify), cli::png_bytes, bytes, err))
       st.SkipWithError(err.c_str());
     benchmark::DoNotOptimize(bytes.data());
   }

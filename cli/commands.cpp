@@ -8,7 +8,6 @@
 #include "ops/commands.h"
 
 #include <cstdio>
-#include <set>
 #include <string>
 
 #include "cli/cli.h"
@@ -16,6 +15,7 @@
 #include "cli/picture_file.h"
 #include "model/crossings.h"
 #include "model/export.h"
+#include "model/sheet_check.h"
 #include "model/surface_file.h"
 #include "ops/tick.h"
 #include "sim/grow.h"
@@ -98,11 +98,12 @@ void write_mesh(Context& c, const std::string& path, const MeshOptions& o, Bytes
     c.refuse(err);
 }
 
+// The pieces are counted afresh, as check-sheet counts them: the labels of the
+// last labelling (Detect connected component) go stale with every growth,
+// paste or removal after it.
 void stats(Context& c) {
-  std::set<int> labels;
-  for (int i = 0; i < c.s.NOV; ++i) labels.insert(c.s.conn_comp[i]);
   c.out << "vertices " << c.s.NOV << " edges " << c.s.NOE << " faces " << c.s.NOS << " components "
-        << labels.size() << "\n"
+        << check_sheet(c.s).components << "\n"
         << "status " << c.s.messagetxt << "\n";
 }
 

@@ -2,32 +2,21 @@
 
 #include <png.h>
 
-#include <cstdint>
-#include <vector>
-
 #include "model/surface_file.h"
-#include "view/svg.h"
 
 namespace brimoss::cli {
 
-bool png_bytes(const Picture& p, std::string& out, std::string& err) {
-  std::vector<std::uint8_t> rgb(std::size_t(p.width) * p.height * 3);
-  std::uint8_t* q = rgb.data();
-  for (std::uint32_t v : p.pixels) {
-    *q++ = static_cast<std::uint8_t>(v >> 16);
-    *q++ = static_cast<std::uint8_t>(v >> 8);
-    *q++ = static_cast<std::uint8_t>(v);
-  }
+bool png_bytes(std::uint8_t* rgb, int width, int height, std::string& out, std::string& err) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(p.width);
-  image.height = static_cast<png_uint_32>(p.height);
+  image.width = static_cast<png_uint_32>(width);
+  image.height = static_cast<png_uint_32>(height);
   image.format = PNG_FORMAT_RGB;
   // First the size the encoder needs, then the encoding into it.
   png_alloc_size_t size = 0;
-  if (png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr)) {
+  if (png_image_write_to_memory(&image, nullptr, &size, 0, rgb, 0, nullptr)) {
     out.resize(size);
-    if (png_image_write_to_memory(&image, out.data(), &size, 0, rgb.data(), 0, nullptr)) {
+    if (png_image_write_to_memory(&image, out.data(), &size, 0, rgb, 0, nullptr)) {
       out.resize(size);
       return true;
     }
@@ -44,17 +33,9 @@ bool write_picture(Store& s, const std::string& path, int width, int height, std
   }
   PictureFormat format;
   if (!picture_format_for(path, format, err)) return false;
-  const PictureFrame frame = PictureFrame::centred(width, height);
-  if (!frame.fits()) {
-    err = "a picture is 1 to " + std::to_string(kMaxPictureSide) + " pixels wide and high";
-    return false;
-  }
   std::string bytes;
-  if (format == PictureFormat::Svg)
-    bytes = svg_picture(s, frame);
-  else if (!png_bytes(render_picture(s, frame), bytes, err))
-    return false;
-  return write_file_atomically(path, bytes, err);
+  return picture_bytes(s, format, PictureFrame::centred(width, height), png_bytes, bytes, err) &&
+         write_file_atomically(path, bytes, err);
 }
 
 }  // namespace brimoss::cli

@@ -2,6 +2,7 @@
 // it, written as PNG (through libpng) or SVG.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "model/store.h"
@@ -9,8 +10,8 @@
 
 namespace brimoss::cli {
 
-// The bytes of a PNG file of the picture, 8-bit RGB.
-bool png_bytes(const Picture& p, std::string& out, std::string& err);
+// libpng's encoding of 8-bit RGB rows (a PngEncoder).
+bool png_bytes(std::uint8_t* rgb, int width, int height, std::string& out, std::string& err);
 
 // Writes the picture of a width x height view (its centre at the model
 // origin) to `path`, in the format its extension names, through a temporary

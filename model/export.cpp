@@ -214,23 +214,45 @@ TriMesh surface_mesh(const Store& s, double scale) {
   return m;
 }
 
-bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, std::string& err,
-                SolidReport* report) {
-  out = TriMesh();
-  if (!check_factor(thickness, "the thickness", err) || !check_factor(scale, "the scale", err))
-    return false;
+namespace {
 
-  // Faces with a repeated corner are segments or points: they cover nothing
-  // and would only put one edge twice into the same face.
+// The faces on one edge of the sheet, by their index among the kept faces.
+struct EdgeFaces {
+  int a = -1, b = -1;
+};
+
+// The sheet's faces as a solid is made of them: every face with three
+// different corners, in the store's order (and the store's index of each,
+// for messages), and the faces on each edge.
+struct SheetFaces {
   std::vector<std::array<int, 3>> f;
-  std::vector<int> stored;  // the store's index of each kept face, for messages
+  std::vector<int> stored;
+  std::unordered_map<std::uint64_t, EdgeFaces> on_edge;
+
+  int size() const { return static_cast<int>(f.size()); }
+  const EdgeFaces& on(int i, int k) const {
+    return on_edge.at(edge_key(f[i][k], f[i][(k + 1) % 3]));
+  }
+  // The other face on the side of face i from its corner k to the next, or
+  // -1 where that side is on the border.
+  int across(int i, int k) const {
+    const EdgeFaces& e = on(i, k);
+    return e.a == i ? e.b : e.a;
+  }
+};
+
+// Keeps the faces a solid can be made of and refuses a sheet with two faces
+// on the same corners or an edge on three faces. Faces with a repeated corner
+// are segments or points: they cover nothing and would only put one edge
+// twice into the same face.
+bool collect_faces(const Store& s, SheetFaces& sh, std::string& err) {
   for (int i = 0; i < s.NOS; ++i) {
     const Face& g = s.face[i];
     if (g[0] == g[1] || g[1] == g[2] || g[0] == g[2]) continue;
-    f.push_back({g[0], g[1], g[2]});
-    stored.push_back(i);
+    sh.f.push_back({g[0], g[1], g[2]});
+    sh.stored.push_back(i);
   }
-  const int nf = static_cast<int>(f.size());
+  const int nf = sh.size();
   if (nf == 0) {
     err = "the surface has no faces to thicken";
     return false;
@@ -242,46 +264,46 @@ bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, st
     std::unordered_map<std::uint64_t, int> seen;
     seen.reserve(nf);
     for (int i = 0; i < nf; ++i) {
-      std::array<int, 3> c = f[i];
+      std::array<int, 3> c = sh.f[i];
       std::sort(c.begin(), c.end());
       const std::uint64_t key = (static_cast<std::uint64_t>(c[0]) << 42) |
                                 (static_cast<std::uint64_t>(c[1]) << 21) |
                                 static_cast<std::uint64_t>(c[2]);
       auto [it, fresh] = seen.emplace(key, i);
       if (!fresh) {
-        err = "faces " + std::to_string(stored[it->second]) + " and " + std::to_string(stored[i]) +
-              " have the same corners; such a sheet has no inside";
+        err = "faces " + std::to_string(sh.stored[it->second]) + " and " +
+              std::to_string(sh.stored[i]) + " have the same corners; such a sheet has no inside";
         return false;
       }
     }
   }
 
-  // The faces on each edge; a third one makes a fin no closed shell can have.
-  struct EdgeFaces {
-    int a = -1, b = -1;
-  };
-  std::unordered_map<std::uint64_t, EdgeFaces> on_edge;
-  on_edge.reserve(3 * nf);
+  // A third face on an edge makes a fin no closed shell can have.
+  sh.on_edge.reserve(3 * nf);
   for (int i = 0; i < nf; ++i)
     for (int k = 0; k < 3; ++k) {
-      const int p = f[i][k], q = f[i][(k + 1) % 3];
-      EdgeFaces& e = on_edge[edge_key(p, q)];
+      const int p = sh.f[i][k], q = sh.f[i][(k + 1) % 3];
+      EdgeFaces& e = sh.on_edge[edge_key(p, q)];
       if (e.a < 0) {
         e.a = i;
       } else if (e.b < 0) {
         e.b = i;
       } else {
         err = "edge " + std::to_string(std::min(p, q)) + "-" + std::to_string(std::max(p, q)) +
-              " lies on three or more faces (" + std::to_string(stored[e.a]) + ", " +
-              std::to_string(stored[e.b]) + ", " + std::to_string(stored[i]) +
+              " lies on three or more faces (" + std::to_string(sh.stored[e.a]) + ", " +
+              std::to_string(sh.stored[e.b]) + ", " + std::to_string(sh.stored[i]) +
               "); a sheet with such an edge cannot be made solid";
         return false;
       }
     }
+  return true;
+}
 
-  // The solid needs every piece of the sheet consistently oriented, not any
-  // particular side in front: turn faces over to agree with the first face of
-  // their piece, and refuse a piece that has only one side.
+// The solid needs every piece of the sheet consistently oriented, not any
+// particular side in front: turns faces over to agree with the first face of
+// their piece, and refuses a piece that has only one side.
+bool orient_pieces(SheetFaces& sh, std::string& err) {
+  const int nf = sh.size();
   std::vector<signed char> flip(nf, -1);
   std::vector<int> queue;
   queue.reserve(nf);
@@ -292,19 +314,17 @@ bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, st
     for (std::size_t qi = 0; qi < queue.size(); ++qi) {
       const int i = queue[qi];
       for (int k = 0; k < 3; ++k) {
-        const int p = f[i][k], q = f[i][(k + 1) % 3];
-        const EdgeFaces& e = on_edge[edge_key(p, q)];
-        const int j = e.a == i ? e.b : e.a;
+        const int j = sh.across(i, k);
         if (j < 0) continue;
         // Neighbours agree when they run along their shared edge in opposite
         // directions; face i, as it will be written, runs p->q unless flipped.
-        const bool same_way = runs(f[j], p, q);
+        const bool same_way = runs(sh.f[j], sh.f[i][k], sh.f[i][(k + 1) % 3]);
         const signed char want = static_cast<signed char>(flip[i] ^ (same_way ? 1 : 0));
         if (flip[j] < 0) {
           flip[j] = want;
           queue.push_back(j);
         } else if (flip[j] != want) {
-          err = "the piece of the sheet with face " + std::to_string(stored[start]) +
+          err = "the piece of the sheet with face " + std::to_string(sh.stored[start]) +
                 " is one-sided, like a Moebius strip, so it has no outside to thicken";
           return false;
         }
@@ -312,75 +332,91 @@ bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, st
     }
   }
   for (int i = 0; i < nf; ++i)
-    if (flip[i]) std::swap(f[i][1], f[i][2]);
+    if (flip[i]) std::swap(sh.f[i][1], sh.f[i][2]);
+  return true;
+}
 
-  // A sheet that passes through itself gives a solid that does too, at any
-  // thickness. (A face without area is no crossing of the sheet by itself.)
-  {
-    std::vector<double> at(3 * static_cast<std::size_t>(s.NOV));
-    for (int v = 0; v < s.NOV; ++v) {
-      at[3 * v] = s.x[v];
-      at[3 * v + 1] = s.y[v];
-      at[3 * v + 2] = s.z[v];
-    }
-    int n = 0;
-    for (const auto& [i, j] : crossing_pairs(at.data(), s.NOV, s.face.data(), s.NOS)) n += i != j;
-    if (n > 0) {
-      err = "the sheet crosses itself at " + std::to_string(n) +
-            " places, so a solid of it would too";
-      return false;
-    }
+// A sheet that passes through itself gives a solid that does too, at any
+// thickness. (A face without area is no crossing of the sheet by itself.)
+bool refuse_crossing_sheet(const Store& s, std::string& err) {
+  std::vector<double> at(3 * static_cast<std::size_t>(s.NOV));
+  for (int v = 0; v < s.NOV; ++v) {
+    at[3 * v] = s.x[v];
+    at[3 * v + 1] = s.y[v];
+    at[3 * v + 2] = s.z[v];
   }
+  int n = 0;
+  for (const auto& [i, j] : crossing_pairs(at.data(), s.NOV, s.face.data(), s.NOS)) n += i != j;
+  if (n == 0) return true;
+  err = "the sheet crosses itself at " + std::to_string(n) + " places, so a solid of it would too";
+  return false;
+}
 
-  // A vertex where separate fans of faces meet (as where a new cell was grown
-  // on a single vertex) gets one copy per fan, each moved along its own fan's
-  // normal: otherwise the walls of both fans would share one edge there.
-  // Corners of faces are united across the interior edges they share.
+// The fans of faces round each vertex: the shell's corners.
+struct Fans {
+  std::vector<int> of_corner;  // the fan of each face corner (3 * face + k)
+  std::vector<int> vertex;     // the store's vertex of each fan
+  int size() const { return static_cast<int>(vertex.size()); }
+};
+
+// A vertex where separate fans of faces meet (as where a new cell was grown
+// on a single vertex) gets one corner per fan, each moved along its own fan's
+// normal: otherwise the walls of both fans would share one edge there.
+// Corners of faces are united across the interior edges they share.
+Fans split_fans(const SheetFaces& sh) {
+  const int nf = sh.size();
   std::vector<int> corner(3 * nf);
   std::iota(corner.begin(), corner.end(), 0);
   for (int i = 0; i < nf; ++i)
     for (int k = 0; k < 3; ++k) {
-      const int p = f[i][k], q = f[i][(k + 1) % 3];
-      const EdgeFaces& e = on_edge[edge_key(p, q)];
-      const int j = e.a == i ? e.b : e.a;
+      const int p = sh.f[i][k], q = sh.f[i][(k + 1) % 3];
+      const int j = sh.across(i, k);
       if (j < i) continue;  // border edge, or the pair already joined from j
       for (int m = 0; m < 3; ++m) {
-        if (f[j][m] == p) unite(corner, 3 * i + k, 3 * j + m);
-        if (f[j][m] == q) unite(corner, 3 * i + (k + 1) % 3, 3 * j + m);
+        if (sh.f[j][m] == p) unite(corner, 3 * i + k, 3 * j + m);
+        if (sh.f[j][m] == q) unite(corner, 3 * i + (k + 1) % 3, 3 * j + m);
       }
     }
-  std::vector<int> group(3 * nf, -1);  // shell vertex of each fan, by its root corner
-  std::vector<int> group_vertex;       // store vertex of each fan
+  Fans fans;
+  fans.of_corner.assign(3 * nf, -1);  // by its root corner first
   for (int c = 0; c < 3 * nf; ++c) {
     const int r = find(corner, c);
-    if (group[r] < 0) {
-      group[r] = static_cast<int>(group_vertex.size());
-      group_vertex.push_back(f[c / 3][c % 3]);
+    if (fans.of_corner[r] < 0) {
+      fans.of_corner[r] = fans.size();
+      fans.vertex.push_back(sh.f[c / 3][c % 3]);
     }
-    group[c] = group[r];
+    fans.of_corner[c] = fans.of_corner[r];
   }
-  const int ng = static_cast<int>(group_vertex.size());
+  return fans;
+}
 
-  auto pos = [&](int v) { return Vec{s.x[v], s.y[v], s.z[v]}; };
-  for (int v : group_vertex)
+Vec position(const Store& s, int v) { return Vec{s.x[v], s.y[v], s.z[v]}; }
+
+bool positions_finite(const Store& s, const Fans& fans, std::string& err) {
+  for (int v : fans.vertex)
     if (!std::isfinite(s.x[v]) || !std::isfinite(s.y[v]) || !std::isfinite(s.z[v])) {
       err = "vertex " + std::to_string(v) + " has no finite position";
       return false;
     }
+  return true;
+}
 
+// The unit normal of each fan, the direction its corner is moved in.
+std::vector<Vec> fan_normals(const Store& s, const SheetFaces& sh, const Fans& fans) {
+  const int nf = sh.size(), ng = fans.size();
   // Area-weighted normals: the sum of the faces' cross products. Where they
   // cancel, or every face is a sliver, the largest face of the fan decides,
   // and a fan of faces without area points along z.
   std::vector<Vec> fn(nf);
   for (int i = 0; i < nf; ++i) {
-    const Vec a = pos(f[i][0]);
-    fn[i] = cross(sub(pos(f[i][1]), a), sub(pos(f[i][2]), a));
+    const Vec a = position(s, sh.f[i][0]);
+    fn[i] = cross(sub(position(s, sh.f[i][1]), a), sub(position(s, sh.f[i][2]), a));
   }
   std::vector<Vec> sum(ng, Vec{0, 0, 0});
   std::vector<double> mass(ng, 0.0);
   std::vector<int> largest(ng, -1);
   for (int c = 0; c < 3 * nf; ++c) {
-    const int g = group[c], i = c / 3;
+    const int g = fans.of_corner[c], i = c / 3;
     for (int k = 0; k < 3; ++k) sum[g][k] += fn[i][k];
     const double a = norm(fn[i]);
     if (!std::isfinite(a)) continue;
@@ -404,7 +440,7 @@ bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, st
   // face it leans below most, until it stands above every face of the fan or
   // no tilt helps any more; keep the best found.
   std::vector<std::vector<int>> fan_faces(ng);
-  for (int c = 0; c < 3 * nf; ++c) fan_faces[group[c]].push_back(c / 3);
+  for (int c = 0; c < 3 * nf; ++c) fan_faces[fans.of_corner[c]].push_back(c / 3);
   std::vector<Vec> unit(nf, Vec{0, 0, 0});
   for (int i = 0; i < nf; ++i) {
     const double a = norm(fn[i]);
@@ -440,150 +476,202 @@ bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, st
       }
     }
   }
+  return normal;
+}
 
-  // Shell vertices: the fans moved up (0 .. ng-1), then moved down, each by
-  // its own distance: half the thickness, less where the shell would
-  // otherwise cross itself.
-  const double h = thickness / 2;
-  std::vector<double> reach(2 * ng, h);
-  auto place = [&](TriMesh& m) {
+// The closed shell: each fan's corner moved up (shell vertex g) and down
+// (ng + g) along its normal, each copy by its own distance (half the
+// thickness, less where the shell would otherwise cross itself); the sheet's
+// faces on top, turned over below, and walls along the border. A pinched
+// border corner has only its copy above: the wall comes to an edge there.
+struct Shell {
+  const Store& s;
+  const SheetFaces& sh;
+  const Fans& fans;
+  const std::vector<Vec>& normal;
+  double scale;
+  int ng;
+  std::vector<double> reach;
+  std::vector<char> pinched, on_border;
+
+  Shell(const Store& s_, const SheetFaces& sh_, const Fans& fans_, const std::vector<Vec>& normal_,
+        double thickness, double scale_)
+      : s(s_),
+        sh(sh_),
+        fans(fans_),
+        normal(normal_),
+        scale(scale_),
+        ng(fans_.size()),
+        reach(2 * ng, thickness / 2),
+        pinched(ng, 0),
+        on_border(ng, 0) {}
+
+  int below(int g) const { return pinched[g] ? g : ng + g; }
+
+  void place(TriMesh& m) const {
     m.v.resize(2 * ng);
     for (int g = 0; g < ng; ++g) {
-      const Vec p = pos(group_vertex[g]);
+      const Vec p = position(s, fans.vertex[g]);
       for (int k = 0; k < 3; ++k) {
         m.v[g][k] = (p[k] + reach[g] * normal[g][k]) * scale;
         m.v[ng + g][k] = (p[k] - reach[ng + g] * normal[g][k]) * scale;
       }
     }
-  };
-  place(out);
+  }
 
-  // Corners of the border where the shell must come to an edge: their copy
-  // below is the copy above (see below).
-  std::vector<char> pinched(ng, 0), on_border(ng, 0);
-  auto below = [&](int g) { return pinched[g] ? g : ng + g; };
-  auto build_faces = [&] {
-    out.f.clear();
-    out.f.reserve(2 * nf + 2 * nf);
+  void build_faces(TriMesh& m) {
+    const int nf = sh.size();
+    const std::vector<int>& group = fans.of_corner;
+    m.f.clear();
+    m.f.reserve(2 * nf + 2 * nf);
+    for (int i = 0; i < nf; ++i) m.f.push_back({group[3 * i], group[3 * i + 1], group[3 * i + 2]});
     for (int i = 0; i < nf; ++i)
-      out.f.push_back({group[3 * i], group[3 * i + 1], group[3 * i + 2]});
-    for (int i = 0; i < nf; ++i)
-      out.f.push_back({below(group[3 * i]), below(group[3 * i + 2]), below(group[3 * i + 1])});
+      m.f.push_back({below(group[3 * i]), below(group[3 * i + 2]), below(group[3 * i + 1])});
     // Walls along the border: the top runs a->b there, so the wall runs b->a
     // on top and a->b at the bottom, and faces away from the sheet. At a
     // pinched corner the wall is one triangle, or none.
     for (int i = 0; i < nf; ++i)
       for (int k = 0; k < 3; ++k) {
-        const int p = f[i][k], q = f[i][(k + 1) % 3];
-        if (on_edge[edge_key(p, q)].b >= 0) continue;
+        if (sh.on(i, k).b >= 0) continue;
         const int a = group[3 * i + k], b = group[3 * i + (k + 1) % 3];
         on_border[a] = on_border[b] = 1;
-        if (!pinched[a]) out.f.push_back({b, a, below(a)});
-        if (!pinched[b]) out.f.push_back({b, below(a), below(b)});
+        if (!pinched[a]) m.f.push_back({b, a, below(a)});
+        if (!pinched[b]) m.f.push_back({b, below(a), below(b)});
       }
-  };
-  build_faces();
+  }
+};
 
-  if (!positions_fit(out, err)) return false;
+// Every face pair of the shell that meets other than at shared corners and
+// edges, at the positions as written: as doubles (OBJ and PLY carry nine
+// digits) and as the floats of STL, where slicers also match corners by
+// position, so two corners on one point glue the shell together there.
+std::vector<std::pair<int, int>> shell_crossings(const TriMesh& m, int nverts) {
+  std::vector<Face> shell(m.f.size());
+  for (std::size_t i = 0; i < m.f.size(); ++i)
+    for (int k = 0; k < 3; ++k) shell[i][k] = m.f[i][k];
+  const int nshell = static_cast<int>(shell.size());
+  std::vector<double> xyz(3 * m.v.size());
+  for (std::size_t v = 0; v < m.v.size(); ++v)
+    for (int k = 0; k < 3; ++k) xyz[3 * v + k] = m.v[v][k];
+  auto pairs = crossing_pairs(xyz.data(), nverts, shell.data(), nshell);
+  // The floats only once the doubles are clear: they seldom differ.
+  if (std::all_of(pairs.begin(), pairs.end(), [](const auto& p) { return p.first == p.second; })) {
+    for (double& c : xyz) c = static_cast<float>(c);
+    const auto as_floats = crossing_pairs(xyz.data(), nverts, shell.data(), nshell);
+    pairs.insert(pairs.end(), as_floats.begin(), as_floats.end());
+  }
+  // A face without area crosses nothing by itself (the sheet's slivers
+  // give such faces); only pairs of faces count.
+  pairs.erase(std::remove_if(pairs.begin(), pairs.end(),
+                             [](const std::pair<int, int>& p) { return p.first == p.second; }),
+              pairs.end());
+  std::sort(pairs.begin(), pairs.end());
+  pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+  return pairs;
+}
 
-  // Every face pair of the shell that meets other than at shared corners and
-  // edges, at the positions as written: as doubles (OBJ and PLY carry nine
-  // digits) and as the floats of STL, where slicers also match corners by
-  // position, so two corners on one point glue the shell together there.
-  std::vector<Face> shell;
-  std::vector<double> xyz(3 * out.v.size());
-  auto shell_pairs = [&] {
-    shell.assign(out.f.size(), Face());
-    for (std::size_t i = 0; i < out.f.size(); ++i)
-      for (int k = 0; k < 3; ++k) shell[i][k] = out.f[i][k];
-    const int nshell = static_cast<int>(shell.size());
-    for (std::size_t v = 0; v < out.v.size(); ++v)
-      for (int k = 0; k < 3; ++k) xyz[3 * v + k] = out.v[v][k];
-    auto pairs = crossing_pairs(xyz.data(), 2 * ng, shell.data(), nshell);
-    // The floats only once the doubles are clear: they seldom differ.
-    if (std::all_of(pairs.begin(), pairs.end(),
-                    [](const auto& p) { return p.first == p.second; })) {
-      for (double& c : xyz) c = static_cast<float>(c);
-      const auto as_floats = crossing_pairs(xyz.data(), 2 * ng, shell.data(), nshell);
-      pairs.insert(pairs.end(), as_floats.begin(), as_floats.end());
-    }
-    // A face without area crosses nothing by itself (the sheet's slivers
-    // give such faces); only pairs of faces count.
-    pairs.erase(std::remove_if(pairs.begin(), pairs.end(),
-                               [](const std::pair<int, int>& p) { return p.first == p.second; }),
-                pairs.end());
-    std::sort(pairs.begin(), pairs.end());
-    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
-    return pairs;
-  };
-
-  // Where it crosses (in a sharp fold the layers on its inner side run into
-  // each other), the corners of the faces involved come nearer the sheet, a
-  // step at a time, until nothing crosses: the wall thins there and only
-  // there, and not below a sixty-fourth of the thickness. Where a border
-  // corner's fan of faces overlaps itself seen along its normal (more than a
-  // full turn of faces at a crinkled border), a layer above one end of the fan
-  // meets the layer below the other however thin the wall: there the two
-  // copies of the corner become one, and the wall comes to an edge.
-  std::vector<std::pair<int, int>> pairs = shell_pairs();
-  const int at_full = static_cast<int>(pairs.size());
+// Where the shell crosses itself (in a sharp fold the layers on its inner
+// side run into each other), the corners of the faces involved come nearer
+// the sheet, a step at a time, until nothing crosses: the wall thins there
+// and only there, and not below a sixty-fourth of the thickness. Where a
+// border corner's fan of faces overlaps itself seen along its normal (more
+// than a full turn of faces at a crinkled border), a layer above one end of
+// the fan meets the layer below the other however thin the wall: there the
+// two copies of the corner become one, and the wall comes to an edge. Gives
+// how many face pairs crossed before any thinning; false when some still
+// cross.
+bool thin_where_crossing(Shell& shell, TriMesh& out, double thickness, int& at_full) {
+  const int ng = shell.ng;
+  std::vector<std::pair<int, int>> pairs = shell_crossings(out, 2 * ng);
+  at_full = static_cast<int>(pairs.size());
   constexpr double kStep = 0.7;
-  const double least = h / 64;
+  const double least = thickness / 2 / 64;
   for (int round = 0; round < 60 && !pairs.empty(); ++round) {
     std::vector<char> near(2 * ng, 0);
     for (const auto& [i, j] : pairs)
-      for (int k = 0; k < 3; ++k) near[shell[i][k]] = near[shell[j][k]] = 1;
+      for (int k = 0; k < 3; ++k) near[out.f[i][k]] = near[out.f[j][k]] = 1;
     bool moved = false, rebuilt = false;
     for (int w = 0; w < 2 * ng; ++w) {
       if (!near[w]) continue;
       const int g = w % ng;
-      if (reach[w] > least) {
-        reach[w] = std::max(reach[w] * kStep, least);
+      if (shell.reach[w] > least) {
+        shell.reach[w] = std::max(shell.reach[w] * kStep, least);
         moved = true;
-      } else if (on_border[g] && !pinched[g]) {
-        pinched[g] = 1;
-        reach[g] = reach[ng + g] = 0;
+      } else if (shell.on_border[g] && !shell.pinched[g]) {
+        shell.pinched[g] = 1;
+        shell.reach[g] = shell.reach[ng + g] = 0;
         moved = rebuilt = true;
       }
     }
     if (!moved) break;
-    if (rebuilt) build_faces();
-    place(out);
-    pairs = shell_pairs();
+    if (rebuilt) shell.build_faces(out);
+    shell.place(out);
+    pairs = shell_crossings(out, 2 * ng);
   }
-  if (!pairs.empty()) {
+  return pairs.empty();
+}
+
+// The lower copies of pinched corners are on no face any more: leave them
+// out and number the rest anew.
+void drop_pinched_copies(TriMesh& m, const std::vector<char>& pinched) {
+  const int ng = static_cast<int>(pinched.size());
+  if (std::find(pinched.begin(), pinched.end(), 1) == pinched.end()) return;
+  std::vector<int> index(2 * ng, -1);
+  int kept = 0;
+  for (int w = 0; w < 2 * ng; ++w)
+    if (w < ng || !pinched[w - ng]) {
+      index[w] = kept;
+      m.v[kept++] = m.v[w];
+    }
+  m.v.resize(kept);
+  for (auto& face : m.f)
+    for (int& w : face) w = index[w];
+}
+
+SolidReport report_of(const Shell& shell, double thickness, int at_full) {
+  SolidReport r;
+  const int ng = shell.ng;
+  r.corners = ng;
+  r.crossings_at_full = at_full;
+  r.thinnest_wall = thickness;
+  for (int g = 0; g < ng; ++g) {
+    const double wall = shell.reach[g] + shell.reach[ng + g];
+    r.pinched += shell.pinched[g];
+    if (wall < thickness) {
+      ++r.thinned;
+      r.thinnest_wall = std::min(r.thinnest_wall, wall);
+    }
+  }
+  return r;
+}
+
+}  // namespace
+
+bool solid_mesh(const Store& s, double thickness, double scale, TriMesh& out, std::string& err,
+                SolidReport* report) {
+  out = TriMesh();
+  if (!check_factor(thickness, "the thickness", err) || !check_factor(scale, "the scale", err))
+    return false;
+  SheetFaces sh;
+  if (!collect_faces(s, sh, err) || !orient_pieces(sh, err) || !refuse_crossing_sheet(s, err))
+    return false;
+  const Fans fans = split_fans(sh);
+  if (!positions_finite(s, fans, err)) return false;
+  const std::vector<Vec> normal = fan_normals(s, sh, fans);
+
+  Shell shell(s, sh, fans, normal, thickness, scale);
+  shell.place(out);
+  shell.build_faces(out);
+  if (!positions_fit(out, err)) return false;
+  int at_full = 0;
+  if (!thin_where_crossing(shell, out, thickness, at_full)) {
     err = "the solid would cross itself at " + std::to_string(at_full) +
           " places: try a thinner solid";
     out = TriMesh();
     return false;
   }
-  // The lower copies of pinched corners are on no face any more.
-  if (std::find(pinched.begin(), pinched.end(), 1) != pinched.end()) {
-    std::vector<int> index(2 * ng, -1);
-    int kept = 0;
-    for (int w = 0; w < 2 * ng; ++w)
-      if (w < ng || !pinched[w - ng]) {
-        index[w] = kept;
-        out.v[kept++] = out.v[w];
-      }
-    out.v.resize(kept);
-    for (auto& face : out.f)
-      for (int& w : face) w = index[w];
-  }
-  if (report) {
-    *report = SolidReport();
-    report->corners = ng;
-    report->crossings_at_full = at_full;
-    report->thinnest_wall = thickness;
-    for (int g = 0; g < ng; ++g) {
-      const double wall = reach[g] + reach[ng + g];
-      report->pinched += pinched[g];
-      if (wall < thickness) {
-        ++report->thinned;
-        report->thinnest_wall = std::min(report->thinnest_wall, wall);
-      }
-    }
-  }
+  drop_pinched_copies(out, shell.pinched);
+  if (report) *report = report_of(shell, thickness, at_full);
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "view/draw.h"
 #include "view/raster.h"
+#include "view/svg.h"
 
 namespace brimoss {
 
@@ -71,6 +72,38 @@ Picture render_picture(Store& s, const PictureFrame& frame) {
   PictureView view(s, frame);
   draw_scene(s, painter);
   return p;
+}
+
+std::vector<std::uint8_t> rgb_rows(const Picture& p) {
+  std::vector<std::uint8_t> rgb(p.pixels.size() * 3);
+  std::uint8_t* q = rgb.data();
+  for (std::uint32_t v : p.pixels) {
+    *q++ = static_cast<std::uint8_t>(v >> 16);
+    *q++ = static_cast<std::uint8_t>(v >> 8);
+    *q++ = static_cast<std::uint8_t>(v);
+  }
+  return rgb;
+}
+
+bool picture_bytes(Store& s, PictureFormat format, PictureFrame frame, const PngEncoder& encode,
+                   std::string& bytes, std::string& err) {
+  bytes.clear();
+  if (format == PictureFormat::Svg) frame.magnify = 1;
+  if (!frame.fits()) {
+    err = "the picture would be " + std::to_string(frame.width * frame.magnify) + " x " +
+          std::to_string(frame.height * frame.magnify) + " pixels; at most " +
+          std::to_string(kMaxPictureSide) + " a side can be written";
+    return false;
+  }
+  if (format == PictureFormat::Svg) {
+    bytes = svg_picture(s, frame);
+    return true;
+  }
+  const Picture p = render_picture(s, frame);
+  std::vector<std::uint8_t> rgb = rgb_rows(p);
+  if (encode(rgb.data(), p.width, p.height, bytes, err)) return true;
+  bytes.clear();
+  return false;
 }
 
 }  // namespace brimoss

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -75,5 +76,22 @@ class PictureView {
 // rectangle does not reach, the background colour. No pixels when the frame
 // does not fit.
 Picture render_picture(Store& s, const PictureFrame& frame);
+
+// Encodes rows of 8-bit RGB (top to bottom, three bytes a pixel, no padding)
+// as a PNG file's bytes, or says why not. Each program brings its own: the
+// window its toolkit's writer, the batch tool libpng. The rows are the
+// encoder's to use as it needs, for as long as the call lasts.
+using PngEncoder = std::function<bool(std::uint8_t* rgb, int width, int height, std::string& bytes,
+                                      std::string& err)>;
+
+// The picture's pixels packed as the rows a PngEncoder takes.
+std::vector<std::uint8_t> rgb_rows(const Picture& p);
+
+// The bytes of a picture file of `frame` in `format`: the PNG of the
+// rendered pixels through `encode`, or the SVG drawing at the frame's own
+// size (a drawing is enlarged by whatever shows it, so `magnify` is left
+// aside). On failure, no bytes and `err` says why.
+bool picture_bytes(Store& s, PictureFormat format, PictureFrame frame, const PngEncoder& encode,
+                   std::string& bytes, std::string& err);
 
 }  // namespace brimoss

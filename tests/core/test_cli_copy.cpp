@@ -16,7 +16,7 @@ TEST(CliCopy, Commands) {
           {"add_refused", "sample 128\ngrow-border 71\nadd-mirror\nstats\n", 1,
            "vertices 505 edges 1008 faces 504", "line 3: no room for a copy of the surface\n"},
           {"paste", "sample 128\nadd-mirror\npaste 8 0\nstats\n", 0,
-           "vertices 16 edges 29 faces 14 components 2\nstatus Now pasting vertices...\n", ""},
+           "vertices 16 edges 29 faces 14 components 1\nstatus Now pasting vertices...\n", ""},
           {"paste_ticks", "sample 128\nadd-copy\npaste 12 0\ntick 40\npaste 11 1\ntick 40\nstats\n",
            0, "vertices 14 edges 27 faces 14 components 1", ""},
           {"paste_joined", "sample 128\npaste 1 0\nstats\n", 1, "edges 14",

@@ -22,6 +22,26 @@ TEST(CliSim, Commands) {
       ErrMatch::part);
 }
 
+// stats counts the pieces the sheet has when it is asked, whatever the
+// labels of the last labelling say: a cell grown on, a cell grown on a single
+// border vertex, a copy beside the sheet, a paste's first edge joining the
+// copy to it, and removals that cut a ring of edges in two.
+TEST(CliSim, StatsCountsThePiecesOfTheSheetAsItIsNow) {
+  expect_cli_cases(
+      {
+          {"grown", "sample 128\ncurrent 0\ngrow\nstats\n", 0, "faces 14 components 1\n", ""},
+          {"grown_on_a_vertex", "sample 128\ngrow-border 1\nstats\n", 0,
+           "vertices 15 edges 28 faces 14 components 1\n", ""},
+          {"copy_beside", "sample 128\nadd-copy\nstats\n", 0, "faces 14 components 2\n", ""},
+          {"paste_joins", "sample 128\nadd-mirror\npaste 8 0\nstats\n", 0,
+           "edges 29 faces 14 components 1\n", ""},
+          {"cut_in_two",
+           "sample 128\ncurrent 7\nremove\ncurrent 0\nremove\ncurrent 2\nremove\nstats\n", 0,
+           "vertices 5 edges 3 faces 0 components 2\n", ""},
+      },
+      ErrMatch::whole);
+}
+
 // pull after the current vertex was removed: refused with status 1, but the
 // surface is relaxed as the window's pull relaxes it, the same as relax does.
 TEST(CliSim, PullWithoutItsVertexStillRelaxes) {

@@ -210,6 +210,55 @@ TEST(Picture, SizesOutOfRangeGiveNoPicture) {
   EXPECT_EQ(svg_picture(*s, PictureFrame::centred(0, 10)), "");
 }
 
+// The one composition both programs write through: the encoder is handed
+// the rendered pixels as RGB rows, its refusal reaches the caller with no
+// bytes, a drawing is never magnified, and a frame too large is refused
+// before anything is drawn.
+TEST(Picture, BytesComeFromTheRenderedRowsThroughTheEncoder) {
+  auto s = scene();
+  const PictureFrame frame = PictureFrame::centred(90, 70, 2);
+  const Picture want = render_picture(*s, frame);
+  int calls = 0;
+  Picture seen;
+  const PngEncoder keep = [&](std::uint8_t* rgb, int w, int h, std::string& bytes, std::string&) {
+    ++calls;
+    seen.width = w;
+    seen.height = h;
+    for (int i = 0; i < w * h; ++i, rgb += 3)
+      seen.pixels.push_back(0xFF000000u | std::uint32_t(rgb[0]) << 16 | std::uint32_t(rgb[1]) << 8 |
+                            rgb[2]);
+    bytes = "encoded";
+    return true;
+  };
+  std::string bytes, err;
+  ASSERT_TRUE(picture_bytes(*s, PictureFormat::Png, frame, keep, bytes, err)) << err;
+  EXPECT_EQ(bytes, "encoded");
+  EXPECT_EQ(seen.width, 180);
+  EXPECT_EQ(seen.height, 140);
+  EXPECT_TRUE(seen.pixels == want.pixels);
+
+  const PngEncoder refuse = [](std::uint8_t*, int, int, std::string& bytes, std::string& why) {
+    bytes = "half";
+    why = "the encoder gave up";
+    return false;
+  };
+  EXPECT_FALSE(picture_bytes(*s, PictureFormat::Png, frame, refuse, bytes, err));
+  EXPECT_EQ(bytes, "");
+  EXPECT_EQ(err, "the encoder gave up");
+
+  ASSERT_TRUE(picture_bytes(*s, PictureFormat::Svg, frame, refuse, bytes, err)) << err;
+  EXPECT_EQ(bytes, svg_picture(*s, PictureFrame::centred(90, 70, 1)));
+
+  calls = 0;
+  for (PictureFormat f : {PictureFormat::Png, PictureFormat::Svg}) {
+    EXPECT_FALSE(
+        picture_bytes(*s, f, PictureFrame::centred(kMaxPictureSide + 1, 5), keep, bytes, err));
+    EXPECT_NE(err.find("at most 8192 a side"), std::string::npos) << err;
+    EXPECT_EQ(bytes, "");
+  }
+  EXPECT_EQ(calls, 0);
+}
+
 TEST(Picture, FormatComesFromTheExtension) {
   const struct {
     const char* path;
