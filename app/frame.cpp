@@ -88,6 +88,14 @@ wxEND_EVENT_TABLE()
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) {
   Create(nullptr, wxID_ANY, title, pos, size, wxDEFAULT_FRAME_STYLE, wxFrameNameStr);
+#ifdef __WXGTK__
+  // Under a window manager the toolkit would otherwise hold the first Show
+  // back until the manager reports its borders, and then show the window at
+  // the 2 x 1 pixels it was realized with: the menu bar, asked to fit its
+  // items into that, prints a Gtk-CRITICAL on every start. Shown at once, the
+  // window is laid out at its own size from the first.
+  m_deferShow = false;
+#endif
 
   SetMenuBar(BuildMenuBar());
   m_swayMenu = GetMenuBar()->GetMenu(GetMenuBar()->FindMenu("Sway"));
