@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "app/cmdline.h"
@@ -197,4 +198,22 @@ TEST_F(StartupFileTest, FileOnTheCommandLineOpensFittedToTheWindow) {
   // Fitted, not merely small: it spans most of the canvas one way.
   EXPECT_TRUE(x1 - x0 > c.x * 3 / 4 || y1 - y0 > c.y * 3 / 4)
       << x1 - x0 << " x " << y1 - y0 << " in " << c.x << " x " << c.y;
+}
+
+TEST(RealProgram, StartsUnderAWindowManagerWithNothingOnStandardError) {
+  // Only under a window manager does the toolkit wait for the manager's
+  // borders before the first show; openbox is the one the setup installs.
+  if (std::system("command -v openbox >/dev/null") != 0) GTEST_SKIP() << "openbox not installed";
+  char errName[] = "/tmp/brimoss-start-XXXXXX";
+  const int fd = mkstemp(errName);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  const std::string cmd = std::string("openbox --sm-disable >/dev/null 2>&1 & wm=$!; sleep 1; ") +
+                          "timeout 4 " BRIMOSS_APP " 2>" + errName + "; kill $wm; wait $wm";
+  std::system(cmd.c_str());
+  std::ifstream e(errName);
+  const std::string err(std::istreambuf_iterator<char>(e), {});
+  std::remove(errName);
+  EXPECT_EQ(err.find("CRITICAL"), std::string::npos) << err;
+  EXPECT_EQ(err.find("Gtk-WARNING"), std::string::npos) << err;
 }
