@@ -27,7 +27,8 @@ void OpenStartupFile(MyFrame* frame, const std::vector<std::string>& args) {
   // The bytes of the name as the system gave them; OpenPath turns them back.
   // The window may still be taking its size: the surface is fitted to each
   // new size until it is first shown.
-  if (frame->OpenPath(wxString(c.file.c_str(), *wxConvFileName))) frame->m_canvas->ZoomToFit(true);
+  if (frame->OpenPathAtStart(wxString(c.file.c_str(), *wxConvFileName)))
+    frame->m_canvas->ZoomToFit(true);
 }
 
 bool MyApp::OnInit() {

@@ -89,6 +89,14 @@ wxEND_EVENT_TABLE()
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) {
   Create(nullptr, wxID_ANY, title, pos, size, wxDEFAULT_FRAME_STYLE, wxFrameNameStr);
+#ifdef __WXGTK__
+  // Under a window manager the toolkit would otherwise hold the first Show
+  // back until the manager reports its borders, and then show the window at
+  // the 2 x 1 pixels it was realized with: the menu bar, asked to fit its
+  // items into that, prints a Gtk-CRITICAL on every start. Shown at once, the
+  // window is laid out at its own size from the first.
+  m_deferShow = false;
+#endif
 
   SetMenuBar(BuildMenuBar());
   m_swayMenu = GetMenuBar()->GetMenu(GetMenuBar()->FindMenu("Sway"));
@@ -105,7 +113,9 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& pos, const wxSize& size) 
 void MyFrame::PrepareDC(wxDC&) {}
 
 void MyFrame::OnAbout(wxCommandEvent&) {
-  wxMessageBox("Brimoss.\n\nWritten with wxWidgets; a sheet of triangles that cannot lie flat.",
+  wxMessageBox(wxString::Format("Brimoss.\n\nWritten with wxWidgets; a sheet of triangles that "
+                                "cannot lie flat.\n\nVersion %s",
+                                BRIMOSS_VERSION),
                "About Brimoss", wxOK | wxICON_INFORMATION, this);
 }
 
@@ -214,16 +224,45 @@ bool MyFrame::SaveWithDialog() {
   return ChooseFile(m_canvas, wxFD_SAVE, path) && SavePath(path, text, edits);
 }
 
-bool MyFrame::OpenPath(const wxString& path) {
+bool MyFrame::LoadSurface(const wxString& path, std::string& why) {
   const brimoss::ops::Result r = brimoss::ops::open_file(the_store(), ToNative(path));
   if (!r) {
-    wxMessageBox(wxString::Format("The surface was not opened.\n%s", wxString::FromUTF8(r.why)),
-                 "Brimoss", wxOK | wxICON_ERROR, this);
+    why = r.why;
     return false;
   }
   m_canvas->Report({});
   Refresh(false);
   return true;
+}
+
+void MyFrame::TellNotOpened(const std::string& why) {
+  wxMessageBox(wxString::Format("The surface was not opened.\n%s", wxString::FromUTF8(why)),
+               "Brimoss", wxOK | wxICON_ERROR, this);
+}
+
+bool MyFrame::OpenPath(const wxString& path) {
+  std::string why;
+  if (LoadSurface(path, why)) return true;
+  TellNotOpened(why);
+  return false;
+}
+
+bool MyFrame::OpenPathAtStart(const wxString& path) {
+  std::string why;
+  if (LoadSurface(path, why)) return true;
+  // Until the window manager has put the window on the screen, a box has no
+  // window to centre on and lands in the screen's corner. Idle events come at
+  // least with every tick of the canvas's timer.
+  m_refusedAtStart = why;
+  Bind(wxEVT_IDLE, &MyFrame::OnIdleTellRefusal, this);
+  return false;
+}
+
+void MyFrame::OnIdleTellRefusal(wxIdleEvent& event) {
+  event.Skip();
+  if (!IsShownOnScreen()) return;
+  Unbind(wxEVT_IDLE, &MyFrame::OnIdleTellRefusal, this);
+  CallAfter([this] { TellNotOpened(m_refusedAtStart); });
 }
 
 bool MyFrame::AppendPath(const wxString& path) {

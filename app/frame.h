@@ -40,6 +40,9 @@ class MyFrame : public wxFrame {
   // and tells the user when the file is refused. True when the surface was
   // loaded or the file written.
   bool OpenPath(const wxString& path);
+  // The same, for a file named when the program starts: a refusal is told
+  // once the window is on the screen, so that its box sits over the window.
+  bool OpenPathAtStart(const wxString& path);
   bool AppendPath(const wxString& path);
   // Writes `text` (composed before the dialog was shown) to `path`, asking
   // before it overwrites an existing file.
@@ -126,5 +129,11 @@ class MyFrame : public wxFrame {
   wxMenu* m_swayMenu = nullptr;
 
  private:
+  // The surface file at `path` into the store; false with `why` when refused.
+  bool LoadSurface(const wxString& path, std::string& why);
+  void TellNotOpened(const std::string& why);
+  // Tells the start-up file's refusal once the window is on the screen.
+  void OnIdleTellRefusal(wxIdleEvent& event);
+  std::string m_refusedAtStart;
   wxDECLARE_EVENT_TABLE();
 };

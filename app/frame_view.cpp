@@ -6,7 +6,7 @@
 void MyFrame::OnShowFeedback(wxCommandEvent&) {
   // The mark follows the setting, whatever the toolkit did to it on the way,
   // as the touch perturbation item's does.
-  const bool on = !m_canvas->m_feedback.enabled();
+  const bool on = !m_canvas->FeedbackShown();
   m_canvas->ShowFeedback(on);
   GetMenuBar()->Check(MenuId::ShowFeedback, on);
 }

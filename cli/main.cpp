@@ -6,6 +6,10 @@
 #include "cli/cli.h"
 #include "ops/load.h"
 
+#ifndef BRIMOSS_VERSION
+#define BRIMOSS_VERSION "unknown"
+#endif
+
 using namespace brimoss;
 
 static void usage(std::ostream& o) {
@@ -14,7 +18,9 @@ static void usage(std::ostream& o) {
        "Brimoss starts with (sample 131). '#' starts a comment.\n"
        "A command that cannot be carried out reports 'line L: reason' on standard\n"
        "error and the script goes on; the exit status is then 1. A malformed line\n"
-       "stops the script with status 2.\n";
+       "stops the script with status 2.\n"
+       "  -h, --help   show this text and exit\n"
+       "  --version    show the version and exit\n";
   cli::list_commands(o);
 }
 
@@ -25,6 +31,10 @@ int main(int argc, char** argv) {
   }
   if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
     usage(std::cout);
+    return 0;
+  }
+  if (argc == 2 && std::string(argv[1]) == "--version") {
+    std::cout << "brimoss-cli " BRIMOSS_VERSION "\n";
     return 0;
   }
   std::unique_ptr<Store> s = make_store();

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(cmake g++ clang clang-format libgtest-dev libgmock-dev libbenchmark-dev libwxgtk3.2-dev
           xvfb xauth imagemagick xdotool ghostscript libclang-rt-14-dev libassimp-dev
           desktop-file-utils locales libcairo2-dev pkg-config dpkg-dev file lintian libpng-dev
-          librsvg2-bin libcgal-dev)
+          librsvg2-bin libcgal-dev help2man openbox)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -76,6 +76,7 @@ struct SeenMessage {
   wxString caption, message;
   long style = 0;
   wxWindow* parent = nullptr;
+  bool parentOnScreen = false;  // the parent was on the screen as the box came up
 };
 
 // Expects a message box, records what it showed and answers it with `answer`.
@@ -91,6 +92,7 @@ class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
     seen_->message = dlg->GetMessage();
     seen_->style = dlg->GetMessageDialogStyle();
     seen_->parent = dlg->GetParent();
+    seen_->parentOnScreen = seen_->parent && seen_->parent->IsShownOnScreen();
     return answer_;
   }
 

@@ -30,7 +30,7 @@ class SheetWindowTest : public WindowTest {
   template <class F>
   bool TickWhile(F more, long most = 40000) {
     for (long n = 0; n < most; ++n) {
-      if (!canvas()->m_sheet.running() || !more()) return true;
+      if (!canvas()->Growth().running() || !more()) return true;
       Tick();
     }
     return false;
@@ -57,7 +57,7 @@ class SheetWindowTest : public WindowTest {
     s().g_purturb = s().g_twincle = 0;
     start = brimoss::testing::byte_copy(s());
     Send(MenuId::GrowSheet);
-    ASSERT_TRUE(canvas()->m_sheet.running());
+    ASSERT_TRUE(canvas()->Growth().running());
   }
 
   void ExpectClean() {
@@ -81,7 +81,7 @@ TEST_F(SheetWindowTest, GrowsOneRingOnTheTimerAndUndoReturnsToTheSample) {
     return true;
   }));
   EXPECT_TRUE(progress) << "the progress is in the status bar";
-  EXPECT_EQ(canvas()->m_sheet.cells(), 7);
+  EXPECT_EQ(canvas()->Growth().cells(), 7);
   EXPECT_TRUE(Field().StartsWith("Sheet grown: ring 1 closed, 7 cells, ")) << Field();
   // And there it stays, long after the three seconds the canvas gave it.
   const wxString ended = Field();
@@ -105,12 +105,12 @@ TEST_F(SheetWindowTest, GrowsOneRingOnTheTimerAndUndoReturnsToTheSample) {
 
 TEST_F(SheetWindowTest, AMousePressStopsItBetweenCells) {
   ASSERT_NO_FATAL_FAILURE(StartFromSample128());
-  ASSERT_TRUE(TickWhile([&] { return canvas()->m_sheet.cells() < 3 || s().g_pasteevent == 0; }));
+  ASSERT_TRUE(TickWhile([&] { return canvas()->Growth().cells() < 3 || s().g_pasteevent == 0; }));
   ASSERT_GT(s().g_pasteevent, 0);
   Press();
-  EXPECT_TRUE(canvas()->m_sheet.stopping());
+  EXPECT_TRUE(canvas()->Growth().stopping());
   ASSERT_TRUE(TickWhile([] { return true; }, 5000));
-  EXPECT_EQ(canvas()->m_sheet.cells(), 3);
+  EXPECT_EQ(canvas()->Growth().cells(), 3);
   EXPECT_TRUE(Field().StartsWith("Sheet stopped in ring 1 by a click on the canvas: 3 cells"))
       << Field();
   EXPECT_EQ(s().g_pasteevent, 0);
@@ -119,16 +119,16 @@ TEST_F(SheetWindowTest, AMousePressStopsItBetweenCells) {
 
 TEST_F(SheetWindowTest, AMenuCommandStopsItAndLeavesASoundStore) {
   ASSERT_NO_FATAL_FAILURE(StartFromSample128());
-  ASSERT_TRUE(TickWhile([&] { return canvas()->m_sheet.cells() < 4 || s().g_pasteevent == 0; }));
+  ASSERT_TRUE(TickWhile([&] { return canvas()->Growth().cells() < 4 || s().g_pasteevent == 0; }));
   ASSERT_GT(s().g_pasteevent, 0);
   // Open Samples > 3, the changes not saved: replaces the surface mid-paste.
   auto ask = std::make_shared<SeenMessage>();
   wxTEST_DIALOG(Send(MenuId::Sample3), ExpectMessage(ask, wxID_NO));
   EXPECT_EQ(ask->message, "Save the changes to the sheet?");
-  EXPECT_TRUE(canvas()->m_sheet.stopping());
+  EXPECT_TRUE(canvas()->Growth().stopping());
   const auto after = brimoss::testing::byte_copy(s());
   ASSERT_TRUE(TickWhile([] { return true; }, 5000));
-  EXPECT_FALSE(canvas()->m_sheet.running());
+  EXPECT_FALSE(canvas()->Growth().running());
   EXPECT_EQ(s().NOV, after->NOV);
   EXPECT_EQ(s().NOS, after->NOS);
   std::string why;
@@ -154,7 +154,7 @@ class CancelEveryDialog : public wxModalDialogHook {
 
 TEST_F(SheetWindowTest, CommandsThatLeaveTheSurfaceAloneLeaveItGrowing) {
   ASSERT_NO_FATAL_FAILURE(StartFromSample128());
-  ASSERT_TRUE(TickWhile([&] { return canvas()->m_sheet.cells() < 2; }));
+  ASSERT_TRUE(TickWhile([&] { return canvas()->Growth().cells() < 2; }));
   frame->m_askColour = [] { return wxColour(); };
   const struct {
     int id;
@@ -187,21 +187,21 @@ TEST_F(SheetWindowTest, CommandsThatLeaveTheSurfaceAloneLeaveItGrowing) {
     CancelEveryDialog hook;
     Send(c.id);
     EXPECT_EQ(hook.shown > 0, c.dialog);
-    EXPECT_TRUE(canvas()->m_sheet.running());
-    EXPECT_FALSE(canvas()->m_sheet.stopping());
+    EXPECT_TRUE(canvas()->Growth().running());
+    EXPECT_FALSE(canvas()->Growth().stopping());
     Tick();
   }
   EXPECT_FALSE(frame->IsBeingDeleted());
   // A command that changes the surface stops it.
   Send(MenuId::Mirror);
-  EXPECT_TRUE(canvas()->m_sheet.stopping());
+  EXPECT_TRUE(canvas()->Growth().stopping());
   ASSERT_TRUE(TickWhile([] { return true; }, 5000));
   ExpectClean();
 }
 
 TEST_F(SheetWindowTest, ATouchOrACommandThatStopsItSaysSoAndTheRingsCountOn) {
   ASSERT_NO_FATAL_FAILURE(StartFromSample128());
-  ASSERT_TRUE(TickWhile([&] { return canvas()->m_sheet.cells() < 2; }));
+  ASSERT_TRUE(TickWhile([&] { return canvas()->Growth().cells() < 2; }));
   // The pointer onto another vertex.
   const int v = s().g_purtj == 3 ? 4 : 3;
   canvas()->Refresh(false);
@@ -220,7 +220,7 @@ TEST_F(SheetWindowTest, ATouchOrACommandThatStopsItSaysSoAndTheRingsCountOn) {
   // Resumed, the ring is still ring 1; a menu command stops it by name.
   Send(MenuId::GrowSheet);
   EXPECT_TRUE(Field().StartsWith("Growing sheet: ring 1, ")) << Field();
-  ASSERT_TRUE(TickWhile([&] { return canvas()->m_sheet.cells() < 1; }));
+  ASSERT_TRUE(TickWhile([&] { return canvas()->Growth().cells() < 1; }));
   Send(MenuId::Mirror);
   ASSERT_TRUE(TickWhile([] { return true; }, 5000));
   EXPECT_TRUE(Field().StartsWith("Sheet stopped in ring 1 by Mirror image: ")) << Field();
@@ -236,8 +236,8 @@ TEST_F(SheetWindowTest, UntilFullGrowsRingAfterRingInViewAndSaysWhyItEnded) {
   ASSERT_TRUE(Pump([this] { return canvas()->HasFocus(); }, 1000));
   wxUIActionSimulator sim;
   sim.Char('g', wxMOD_CONTROL | wxMOD_SHIFT);
-  ASSERT_TRUE(Pump([this] { return canvas()->m_sheet.running(); }, 2000)) << "Ctrl-Shift-G";
-  EXPECT_TRUE(canvas()->m_sheet.until_full());
+  ASSERT_TRUE(Pump([this] { return canvas()->Growth().running(); }, 2000)) << "Ctrl-Shift-G";
+  EXPECT_TRUE(canvas()->Growth().until_full());
   EXPECT_TRUE(Field().StartsWith("Growing sheet until full: ring 1, ")) << Field();
   const wxSize c = canvas()->GetClientSize();
   double rate = s().g_rate;
@@ -249,7 +249,7 @@ TEST_F(SheetWindowTest, UntilFullGrowsRingAfterRingInViewAndSaysWhyItEnded) {
         EXPECT_LE(s().g_rate, rate);
         zoomed_out |= s().g_rate < rate;
         rate = s().g_rate;
-        rings = std::max(rings, canvas()->m_sheet.ring());
+        rings = std::max(rings, canvas()->Growth().ring());
         brimoss::project(s());
         for (int v = 0; v < s().NOV; ++v)
           if (s().gx[v] < 0 || s().gx[v] >= c.x || s().gy[v] < 0 || s().gy[v] >= c.y) {
@@ -259,7 +259,7 @@ TEST_F(SheetWindowTest, UntilFullGrowsRingAfterRingInViewAndSaysWhyItEnded) {
         return !HasFailure();
       },
       400000));
-  EXPECT_FALSE(canvas()->m_sheet.running());
+  EXPECT_FALSE(canvas()->Growth().running());
   EXPECT_TRUE(zoomed_out);
   EXPECT_GE(rings, 3);
   EXPECT_TRUE(Field().StartsWith(wxString::Format("Sheet stopped in ring %d: store full", rings)))

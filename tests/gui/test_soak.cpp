@@ -615,8 +615,7 @@ class Soak : public WindowTest {
     if (ScreenBitmap().GetWidth() < c.x || ScreenBitmap().GetHeight() < c.y)
       return "the canvas image is smaller than the canvas";
     const bool feedback = frame->GetMenuBar()->IsChecked(MenuId::ShowFeedback);
-    if (feedback != canvas()->m_feedback.enabled())
-      return "the item's mark and the feedback differ";
+    if (feedback != canvas()->FeedbackShown()) return "the item's mark and the feedback differ";
     // While the item is off the field says only what the program itself
     // has to say (what was written, how a growth goes), never the counts.
     const wxString field = frame->GetStatusBar()->GetStatusText(1);

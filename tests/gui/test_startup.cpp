@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/cmdline.h"
 #include "app/menu_table.h"
 #include "gui_util.h"
 #include "model/surface_file.h"
@@ -253,6 +254,10 @@ TEST_F(WindowTest, AboutShowsItsBoxAndChangesNothing) {
   EXPECT_EQ(seen->caption, "About Brimoss");
   EXPECT_TRUE(seen->message.StartsWith("Brimoss.\n\n")) << seen->message;
   EXPECT_GT(seen->message.length(), wxString("Brimoss.\n\n").length());
+  // The same version --version prints ("brimoss 0.1.0").
+  const wxString version = wxString(brimoss::app::version_text()).AfterFirst(' ').Trim();
+  EXPECT_FALSE(version.empty());
+  EXPECT_TRUE(seen->message.EndsWith("\n\nVersion " + version)) << seen->message;
   EXPECT_TRUE(seen->style & wxOK);
   EXPECT_TRUE(seen->style & wxICON_INFORMATION);
   EXPECT_EQ(seen->parent, frame);

@@ -2,7 +2,8 @@
 # Builds the Debian package from a build folder, unpacks it into a scratch
 # root and checks what it holds: both programs (the batch tool run from
 # there), the menu entry, the icons, the file type, dependencies read from the
-# linked libraries, and no lintian errors (warnings are printed, not failed).
+# linked libraries, the manual pages, and neither errors nor warnings from
+# lintian.
 # Usage: check-deb.sh CPACK BUILD_DIR
 set -uo pipefail
 CPACK=$1
@@ -31,7 +32,8 @@ for f in usr/bin/brimoss usr/bin/brimoss-cli; do
 done
 for f in usr/share/applications/brimoss.desktop usr/share/mime/packages/brimoss.xml \
   usr/share/icons/hicolor/32x32/apps/brimoss.png usr/share/icons/hicolor/128x128/apps/brimoss.png \
-  usr/share/icons/hicolor/scalable/apps/brimoss.svg usr/share/doc/brimoss/copyright; do
+  usr/share/icons/hicolor/scalable/apps/brimoss.svg usr/share/doc/brimoss/copyright \
+  usr/share/man/man1/brimoss.1.gz usr/share/man/man1/brimoss-cli.1.gz; do
   [ -f "$root/$f" ] || fail "$f is missing"
 done
 
@@ -50,6 +52,7 @@ if command -v lintian >/dev/null; then
   lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1
   cat "$work/lintian.log"
   grep -q '^E: ' "$work/lintian.log" && fail "lintian reports errors"
+  grep -q '^W: ' "$work/lintian.log" && fail "lintian reports warnings"
 else
   echo "note: lintian not found; the package was not checked by it"
 fi

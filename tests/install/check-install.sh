@@ -29,6 +29,16 @@ done
 out=$(printf 'stats\n' | "$prefix/bin/brimoss-cli" 2>&1) || fail "the installed brimoss-cli failed: $out"
 case "$out" in "vertices 29 edges 72 faces 42"*) ;; *) fail "the installed brimoss-cli said: $out" ;; esac
 
+# The manual pages, one for each program.
+for p in "${programs[@]}"; do
+  page=$prefix/share/man/man1/$p.1.gz
+  if [ ! -f "$page" ]; then
+    fail "share/man/man1/$p.1.gz is missing"
+  elif ! gzip -dc "$page" | grep -q "^\.TH ${p^^} "; then
+    fail "share/man/man1/$p.1.gz is not the manual page of $p"
+  fi
+done
+
 # The menu entry.
 desktop=$prefix/share/applications/brimoss.desktop
 if [ ! -f "$desktop" ]; then

@@ -65,15 +65,20 @@ class MyCanvas : public wxWindow {
   // Puts the model origin at the centre of the client area.
   void Recentre();
 
+  // Whether the counts and refusals are shown (Show counts and current vertex).
+  bool FeedbackShown() const { return m_feedback.enabled(); }
+  // The sheet being grown, if any, as far as it has come.
+  const brimoss::SheetAnimation& Growth() const { return m_sheet; }
+
   wxFrame* m_owner;
   wxTimer m_timer;
+
+ private:
   // The wheel's zoom about the pointer and the keys' turns and Home.
   brimoss::Navigation m_nav;
   brimoss::Feedback m_feedback;
   // The sheet ring being grown, if any; the timer advances it.
   brimoss::SheetAnimation m_sheet;
-
- private:
   bool m_fitUntilShown = false;
   std::string m_growthSaid;  // the growth's message last put in the status bar
   wxDECLARE_EVENT_TABLE();
