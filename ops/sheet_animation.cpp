@@ -1,5 +1,6 @@
 #include "ops/sheet_animation.h"
 
+#include <algorithm>
 #include <array>
 
 #include "ops/sheet_rings.h"
@@ -88,7 +89,9 @@ void SheetAnimation::finish(Store& s, const ops::SheetStep& last) {
     message_ = "Sheet stopped in ring " + ring +
                (stopped_by_.empty() ? std::string() : " by " + stopped_by_) + ": " + counts;
   else if (closed)
-    message_ = "Sheet grown: ring " + std::to_string(ops::sheet_rings(s)) + " closed, " + counts;
+    // The sheet's own count, unless places left open kept it from rising.
+    message_ = "Sheet grown: ring " + std::to_string(std::max(ring_, ops::sheet_rings(s))) +
+               " closed, " + counts;
   else
     message_ = "Sheet stopped in ring " + ring + ": " + (why_.empty() ? counts : why_);
   message_ += given_up_text(given_up_done_);
