@@ -28,7 +28,7 @@ void SheetAnimation::start(Store& s, bool until_full) {
 
 void SheetAnimation::begin_ring(Store& s) {
   undo_.begin(s);
-  ring_ = ops::sheet_rings(s) + 1;
+  ring_ = begun_ring_ = ops::sheet_rings(s) + 1;
   grower_.emplace();
   grower_->stop_after_rings(1);
   show_progress();
@@ -89,8 +89,9 @@ void SheetAnimation::finish(Store& s, const ops::SheetStep& last) {
     message_ = "Sheet stopped in ring " + ring +
                (stopped_by_.empty() ? std::string() : " by " + stopped_by_) + ": " + counts;
   else if (closed)
-    // The sheet's own count, unless places left open kept it from rising.
-    message_ = "Sheet grown: ring " + std::to_string(std::max(ring_, ops::sheet_rings(s))) +
+    // The sheet's own count, unless places left open kept it below the
+    // ring this growth set out to close.
+    message_ = "Sheet grown: ring " + std::to_string(std::max(begun_ring_, ops::sheet_rings(s))) +
                " closed, " + counts;
   else
     message_ = "Sheet stopped in ring " + ring + ": " + (why_.empty() ? counts : why_);

@@ -66,6 +66,7 @@ class SheetAnimation {
   std::optional<ops::SheetGrower> grower_;
   bool running_ = false, stopping_ = false, until_full_ = false;
   int ring_ = 0, cells_done_ = 0, pastes_done_ = 0, given_up_done_ = 0;
+  int begun_ring_ = 0;  // the ring the growth set out to close
   std::string stopped_by_, why_, message_;
   std::array<int, 5> shown_{-1, -1, -1, -1, -1};  // the figures message_ shows
 };
