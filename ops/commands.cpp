@@ -102,7 +102,6 @@ void keep_apart(Store& s, bool on) {
 
 bool keeps_apart(const Store& s) { return s.apart.on; }
 
-
 Result add_copy(Store& s, bool mirrored) {
   if (const char* why = copy_refusal(s)) return refused(why);
   if (!brimoss::add_copy(s, mirrored)) return refused("the copy could not be added");
