@@ -66,7 +66,6 @@ void MyFrame::BindSheetCommands() {
 
 void MyFrame::OnGrowSheet(wxCommandEvent& event) {
   // A grown sheet is kept apart, and stays so for what follows.
-  brimoss::ops::keep_apart(brimoss::the_store(), true);
-  m_swayMenu->Check(MenuId::KeepApart, true);
+  m_swayMenu->Check(MenuId::KeepApart, brimoss::ops::keep_apart_for_growth(brimoss::the_store()));
   m_canvas->GrowSheet(event.GetId() == MenuId::GrowSheetUntilFull);
 }

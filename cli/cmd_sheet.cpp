@@ -17,7 +17,9 @@ void grow_sheet_command(Context& c, const Args& a) {
   const int n = int_arg(a, 0);
   if (n < 0) throw UsageError{"grow-sheet needs a count of 0 or more"};
   // A grown sheet is kept apart, and stays so for what follows.
-  ops::keep_apart(c.s, true);
+  if (!ops::keep_apart_for_growth(c.s))
+    c.err << "line " << c.line
+          << ": warning: the sheet crosses itself, so it is grown without keeping it apart\n";
   const ops::SheetReport r = ops::grow_sheet(c.s, n);
   c.out << "cells " << r.cells << " pastes " << r.pastes << " rings " << r.rings << " ticks "
         << r.ticks << " given up: cells " << r.cells_given_up << " pastes " << r.pastes_given_up

@@ -3,6 +3,7 @@
 #include "copy/mirror.h"
 #include "copy/paste.h"
 #include "model/components.h"
+#include "model/crossings.h"
 #include "model/surface_file.h"
 #include "model/undo.h"
 #include "ops/load.h"
@@ -101,6 +102,11 @@ void keep_apart(Store& s, bool on) {
 }
 
 bool keeps_apart(const Store& s) { return s.apart.on; }
+
+bool keep_apart_for_growth(Store& s) {
+  if (!s.apart.on && !any_crossing(s)) keep_apart(s, true);
+  return s.apart.on;
+}
 
 Result add_copy(Store& s, bool mirrored) {
   if (const char* why = copy_refusal(s)) return refused(why);

@@ -49,6 +49,11 @@ bool toggle_touch_perturbation(Store& s);
 // program passes the sheet through itself.
 void keep_apart(Store& s, bool on);
 bool keeps_apart(const Store& s);
+// Growth keeps the sheet apart from then on, unless the sheet already crosses
+// itself: the contacts hold a clean sheet apart, they do not untangle one, and
+// on a tangled sheet every pass would meet crowds of pairs already through
+// each other. True when the setting is on.
+bool keep_apart_for_growth(Store& s);
 
 // Copies and pastes.
 void mirror(Store& s);

@@ -212,6 +212,13 @@ TEST(KeepApart, BatchCommand) {
       brimoss::testing::run_cli("keep-apart on\nsample 128\ngrow-sheet 12\n");
   EXPECT_EQ(on.status, 0) << on.err;
   EXPECT_NE(on.out.find("given up: cells"), std::string::npos) << on.out;
+  // A sheet that already crosses itself is grown without it, and told so.
+  const brimoss::testing::CliResult tangled =
+      brimoss::testing::run_cli("sample 128\ngrow-border 60\ngrow-sheet 3\n");
+  EXPECT_NE(tangled.err.find("line 3: warning: the sheet crosses itself, so it is grown without "
+                             "keeping it apart"),
+            std::string::npos)
+      << tangled.err;
   const brimoss::testing::CliResult bad = brimoss::testing::run_cli("keep-apart maybe\n");
   EXPECT_EQ(bad.status, 2);
   EXPECT_NE(bad.err.find("keep-apart: say on or off"), std::string::npos) << bad.err;
