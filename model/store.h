@@ -47,9 +47,9 @@ struct ApartState {
   int paste_stall = 0;
   int paste_nov = 0;
   std::array<double, MAXNOV> sx{}, sy{}, sz{};
-  // Pastes and new cells given up since the setting was last switched on.
+  // Pastes given up since the setting was last switched on (the grower counts
+  // the cells it gives up itself).
   int pastes_given_up = 0;
-  int cells_given_up = 0;
 };
 
 struct Store {

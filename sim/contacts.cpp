@@ -738,7 +738,6 @@ void set_keep_apart(Store& s, bool on) {
   s.apart.ref_valid = false;
   s.apart.paste_stall = 0;
   s.apart.pastes_given_up = 0;
-  s.apart.cells_given_up = 0;
   s.scratch.contacts.built = false;
 }
 
