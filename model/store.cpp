@@ -1,6 +1,8 @@
 #include "model/store.h"
 
 #include <cstring>
+#include <new>
+#include <type_traits>
 
 namespace brimoss {
 
@@ -21,7 +23,11 @@ double phi_split() {
 
 std::unique_ptr<Store> make_store() { return std::make_unique<Store>(); }
 
-void reset_store(Store& s) { s = Store(); }
+// Built again in place: `s = Store()` would first build the 2.6 MB store as a
+// temporary on the stack, which is more than some threads (and sanitized
+// builds, which pad every frame) can spare.
+static_assert(std::is_trivially_destructible_v<Store>);
+void reset_store(Store& s) { new (&s) Store(); }
 
 Store& the_store() {
   static std::unique_ptr<Store> s = make_store();

@@ -17,7 +17,8 @@ TEST(Mirror, WholeSurfaceNegatesXAndFlipsFacesAndAgainRestores) {
   s->x[0] = 1, s->y[0] = 2, s->z[0] = 3;
   s->x[1] = 0.0;
   makecopy(*s);
-  const Store before = *s;
+  const auto before_p = std::make_unique<Store>(*s);
+  const Store& before = *before_p;
 
   mirror_image(*s);
   EXPECT_EQ(s->x[0], -1.0);
@@ -40,7 +41,8 @@ TEST(Mirror, HighlightedComponentTurnsAboutItsOwnCentre) {
   for (int v = 0; v < 6; ++v) s->x[v] = xs[v];
   fill_conn_comp(*s);
   s->hilighted[2] = true;
-  const Store before = *s;
+  const auto before_p = std::make_unique<Store>(*s);
+  const Store& before = *before_p;
 
   mirror_image(*s);
   EXPECT_DOUBLE_EQ(s->comp_centerx[2], 0.5);
@@ -64,7 +66,8 @@ TEST(AddCopy, Sample128CopyAndMirrorThenUndo) {
     SCOPED_TRACE(mirrored ? "mirror image" : "copy image");
     auto s = make_store();
     ReadSampleData(*s, 128);
-    const Store before = *s;
+    const auto before_p = std::make_unique<Store>(*s);
+    const Store& before = *before_p;
     const int nocomp = s->NOcomp;
 
     ASSERT_TRUE(add_copy(*s, mirrored));
@@ -117,7 +120,8 @@ TEST(AddCopy, RefusedWithoutRoomChangingNothing) {
       for (int v = 0; v < c.nov; ++v) s->x[v] = v, s->conn_comp[v] = 1;
       for (int l = 0; l < c.noe; ++l) s->edge[l] = Edge{0, 1 + l % (c.nov - 1)};
       for (int f = 0; f < c.nos; ++f) s->face[f] = Face{0, 1, 2};
-      const Store before = *s;
+      const auto before_p = std::make_unique<Store>(*s);
+      const Store& before = *before_p;
       EXPECT_EQ(add_copy(*s, mirrored), c.fits);
       if (c.fits) {
         EXPECT_EQ(s->NOV, 2 * c.nov);
@@ -149,7 +153,8 @@ TEST(AddCopy, ComponentNumbersStayBelowTheirCapacity) {
     EXPECT_LE(2 * s->NOV, MAXNOV);
     EXPECT_STREQ(why, "too many component numbers for a copy");
     EXPECT_EQ(s->NOV, relabel ? 192 : 3 << copies);
-    const Store before = *s;
+    const auto before_p = std::make_unique<Store>(*s);
+    const Store& before = *before_p;
     EXPECT_FALSE(add_copy(*s, false));
     EXPECT_TRUE(same_surface(*s, before));
     // Every piece still has a number of its own.

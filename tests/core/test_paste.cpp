@@ -116,7 +116,8 @@ TEST(PasteCheck, EachRuleRejectsOrPassesInOrder) {
     SCOPED_TRACE(c.what);
     auto s = from_faces(c.nov, c.faces);
     if (c.tweak) c.tweak(*s);
-    const Store before = *s;
+    const auto before_p = std::make_unique<Store>(*s);
+    const Store& before = *before_p;
     EXPECT_EQ(paste_check(*s, c.i, c.j), c.expected) << paste_check_text(paste_check(*s, c.i, c.j));
     // The check never touches the surface.
     EXPECT_EQ(s->NOE, before.NOE);
@@ -205,7 +206,8 @@ TEST(Paste, StepsShrinkTheJoiningEdgeThenMerge) {
     int ticks = 0;
     while (s->g_pasteevent > 0 && ticks < 500) {
       if (s->g_pasteevent == s->g_pastestep) {
-        Store probe = *s;
+        auto probe_p = std::make_unique<Store>(*s);
+        Store& probe = *probe_p;
         ++probe.g_pastestep;
         pastevertices2(probe);
         if (targets.empty() || targets.back() != probe.phi[probe.NOE - 1])
@@ -247,7 +249,8 @@ TEST(Paste, MergeRenumbersAndDropsTheDuplicateWhereverItIs) {
     }
     auto s = surface(12, kTwoChains, edges);
     for (int l = 0; l < s->NOE; ++l) s->phi[l] = 0.5 + 0.01 * l;
-    const Store before = *s;
+    const auto before_p = std::make_unique<Store>(*s);
+    const Store& before = *before_p;
     ASSERT_TRUE(start_paste(*s, 10, 3));
     s->g_pasteevent = 0;  // as the last tick does before merging
     pastevertices3(*s);
@@ -278,7 +281,8 @@ TEST(Paste, UndoAfterAFinishedPasteBringsBackTheSurfaceBefore) {
   auto s = strips_apart(0.5);
   makecopy(*s);  // an older snapshot the paste must replace
   s->x[1] += 0.1;
-  const Store before = *s;
+  const auto before_p = std::make_unique<Store>(*s);
+  const Store& before = *before_p;
   ASSERT_TRUE(start_paste(*s, 0, 4));
   run_paste(*s);
   ASSERT_EQ(s->NOV, 7);
@@ -396,7 +400,8 @@ TEST(Paste, CommandsDuringARunningPaste) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     auto s = pasting_sample();
-    const Store before = *s;
+    const auto before_p = std::make_unique<Store>(*s);
+    const Store& before = *before_p;
     c.command(*s);
     if (c.check) c.check(before, *s);
     EXPECT_EQ(s->g_pasteevent > 0, c.running_after_command);

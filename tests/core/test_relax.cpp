@@ -19,13 +19,13 @@ using namespace brimoss::testing;
 
 namespace {
 
-Store two_vertices(double x1, double phi, int first, int second) {
-  Store s;
-  s.NOV = 2;
-  s.x[1] = x1;
-  s.NOE = 1;
-  s.edge[0] = {first, second};
-  s.phi[0] = phi;
+std::unique_ptr<Store> two_vertices(double x1, double phi, int first, int second) {
+  auto s = make_store();
+  s->NOV = 2;
+  s->x[1] = x1;
+  s->NOE = 1;
+  s->edge[0] = {first, second};
+  s->phi[0] = phi;
   return s;
 }
 
@@ -48,14 +48,16 @@ TEST(Relax, NoEdgesOnePassNothingMoves) {
 }
 
 TEST(Relax, SingleEdgeLosesFortyPercentOfItsErrorPerPass) {
-  Store s = two_vertices(2, 1, 0, 1);
+  auto s_p = two_vertices(2, 1, 0, 1);
+  Store& s = *s_p;
   modifyonce(s);
   EXPECT_DOUBLE_EQ(s.x[0], 0.2);
   EXPECT_DOUBLE_EQ(s.x[1], 1.8);
   EXPECT_DOUBLE_EQ(len01(s), 1.6);
 
   for (bool touch : {true, false}) {
-    Store t = two_vertices(2, 1, 0, 1);
+    auto t_p = two_vertices(2, 1, 0, 1);
+    Store& t = *t_p;
     t.touch_purturb = touch;
     EXPECT_TRUE(modify(t));
     EXPECT_EQ(last_modify_passes(t), 6);  // 0.6^5 > 0.05 > 0.6^6
@@ -65,7 +67,8 @@ TEST(Relax, SingleEdgeLosesFortyPercentOfItsErrorPerPass) {
 
 TEST(Relax, ReversedEdgeNeverMovesButCountsInTheStopTest) {
   for (bool touch : {true, false}) {
-    Store s = two_vertices(2, 1, 1, 0);
+    auto s_p = two_vertices(2, 1, 1, 0);
+    Store& s = *s_p;
     s.touch_purturb = touch;
     EXPECT_FALSE(modify(s));
     EXPECT_EQ(last_modify_passes(s), touch ? 51 : 11);
@@ -82,19 +85,22 @@ TEST(Relax, ToleranceBoundaryIsInclusive) {
   const double q = 0.125, shorter = q - 0.05;
   ASSERT_EQ(shorter - q, -0.05);
 
-  Store s = two_vertices(longer, p, 1, 0);
+  auto s_p = two_vertices(longer, p, 1, 0);
+
+  Store& s = *s_p;
   EXPECT_TRUE(modify(s));
   EXPECT_EQ(last_modify_passes(s), 1);
-  s = two_vertices(shorter, q, 1, 0);
+  s = *two_vertices(shorter, q, 1, 0);
   EXPECT_TRUE(modify(s));
-  s = two_vertices(std::nextafter(longer, 1.0), p, 1, 0);
+  s = *two_vertices(std::nextafter(longer, 1.0), p, 1, 0);
   EXPECT_FALSE(modify(s));
-  s = two_vertices(std::nextafter(shorter, 0.0), q, 1, 0);
+  s = *two_vertices(std::nextafter(shorter, 0.0), q, 1, 0);
   EXPECT_FALSE(modify(s));
 }
 
 TEST(Relax, EdgeListedTwiceIsCorrectedTwice) {
-  Store s = two_vertices(2, 1, 0, 1);
+  auto s_p = two_vertices(2, 1, 0, 1);
+  Store& s = *s_p;
   s.NOE = 2;
   s.edge[1] = s.edge[0];
   s.phi[1] = 1;
@@ -104,7 +110,8 @@ TEST(Relax, EdgeListedTwiceIsCorrectedTwice) {
 }
 
 TEST(Relax, ZeroLengthEdgeIsSkippedAndNothingTurnsNaN) {
-  Store s;
+  auto s_p = make_store();
+  Store& s = *s_p;
   s.NOV = 3;
   s.x[0] = s.x[1] = 1;  // vertices 0 and 1 coincide
   s.x[2] = 3;
@@ -124,7 +131,8 @@ TEST(Relax, ZeroLengthEdgeIsSkippedAndNothingTurnsNaN) {
   }
 
   // A surface whose every edge has zero length stays put and finite.
-  Store t;
+  auto t_p = make_store();
+  Store& t = *t_p;
   t.NOV = 2;
   t.NOE = 1;
   t.edge[0] = {0, 1};
@@ -167,7 +175,8 @@ TEST(Relax, RunawayVerticesStayFinite) {
 }
 
 TEST(Relax, OffsetPolygonMovesTheVertexMeanToTheOrigin) {
-  Store s;
+  auto s_p = make_store();
+  Store& s = *s_p;
   s.NOV = 3;
   const double pos[3][3] = {{0, 1, 2}, {2, 3, 4}, {1, 2, 3}};  // mean (1, 2, 3)
   for (int i = 0; i < 3; ++i) s.x[i] = pos[i][0], s.y[i] = pos[i][1], s.z[i] = pos[i][2];
@@ -178,7 +187,8 @@ TEST(Relax, OffsetPolygonMovesTheVertexMeanToTheOrigin) {
   s.phi[1] = phi_b();
   s.NOS = 1;
   s.face[0] = Face{{0, 1, 2}};
-  const Store before = s;
+  const auto before_p = std::make_unique<Store>(s);
+  const Store& before = *before_p;
 
   offsetpolygon(s);
   for (int i = 0; i < 3; ++i) {
@@ -190,7 +200,9 @@ TEST(Relax, OffsetPolygonMovesTheVertexMeanToTheOrigin) {
   EXPECT_EQ(std::memcmp(&s.phi, &before.phi, sizeof s.phi), 0);
   EXPECT_EQ(std::memcmp(&s.face, &before.face, sizeof s.face), 0);
 
-  Store empty;
+  auto empty_p = make_store();
+
+  Store& empty = *empty_p;
   offsetpolygon(empty);  // no vertices: nothing to divide by
   EXPECT_EQ(empty.x[0], 0);
   EXPECT_FALSE(std::isnan(empty.x[0]));

@@ -70,7 +70,9 @@ TEST(SurfaceFileWrite, ExactBytes) {
   auto empty = make_store();
   EXPECT_EQ(surface_text(*empty), "0\n0\n0\n");
 
-  Store s;
+  auto s_p = make_store();
+
+  Store& s = *s_p;
   s.NOV = 3;
   s.x[0] = 1, s.y[0] = -0.5, s.z[0] = 0;
   s.x[1] = -0.000001, s.y[1] = 2.5, s.z[1] = -0.0;
@@ -102,7 +104,8 @@ TEST(SurfaceFileWrite, CoordinatesAsPrintfWritesThemAtAnyMagnitude) {
       5e-324,   1e22,     0.999995, 1.000005};
   for (int i = 0; i < 2000; ++i) values.push_back(r.next() * std::pow(10.0, i % 12 - 4));
   for (double v : values) {
-    Store s;
+    auto s_p = make_store();
+    Store& s = *s_p;
     s.NOV = 1;
     s.x[0] = s.y[0] = s.z[0] = v;
     char want[1200];

@@ -42,8 +42,10 @@ class ShowFileDialog : public wxModalDialogHook {
   int others = 0;
 
  protected:
+  // dynamic_cast, not wxDynamicCast: the toolkit's macro static_casts to the
+  // asked-for class before it checks, which is undefined for other dialogs.
   int Enter(wxDialog* dlg) override {
-    if (wxDynamicCast(dlg, wxFileDialog)) {
+    if (dynamic_cast<wxFileDialog*>(dlg)) {
       fileDialog = dlg;
       return wxID_NONE;
     }
@@ -163,11 +165,11 @@ class ShowExportDialog : public wxModalDialogHook {
 
  protected:
   int Enter(wxDialog* dlg) override {
-    if (wxDynamicCast(dlg, wxFileDialog)) {
+    if (dynamic_cast<wxFileDialog*>(dlg)) {
       fileDialog = dlg;
       return wxID_NONE;
     }
-    if (auto* m = wxDynamicCast(dlg, wxMessageDialog)) {
+    if (auto* m = dynamic_cast<wxMessageDialog*>(dlg)) {
       questions.push_back(m->GetMessage());
       return wxID_YES;
     }
