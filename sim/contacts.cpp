@@ -363,15 +363,16 @@ struct Grid {
 
   // Calls visit(n) for every entry of the cells that meet the box
   // [lo - r, hi + r], row by row, given where each cell's entries start.
+  // Entries up to `after` are left out.
   template <class Visit>
-  void each_near(const int* start, V3 lo, V3 hi, double r, Visit visit) const {
+  void each_near(const int* start, V3 lo, V3 hi, double r, Visit visit, int after = -1) const {
     const int i0 = i(lo.x - r), i1 = i(hi.x + r);
     const int j0 = j(lo.y - r), j1 = j(hi.y + r);
     const int k0 = k(lo.z - r), k1 = k(hi.z + r);
     for (int a = i0; a <= i1; ++a)
       for (int b = j0; b <= j1; ++b) {
         const int row = at(a, b, 0);
-        for (int n = start[row + k0]; n < start[row + k1 + 1]; ++n) visit(n);
+        for (int n = std::max(start[row + k0], after + 1); n < start[row + k1 + 1]; ++n) visit(n);
       }
   }
 };
@@ -535,9 +536,10 @@ void rebuild(Store& s) {
            lo2.z <= hi1.z + r && lo1.z <= hi2.z + r;
   };
   // The side query looks from the box's low corner less the largest extent.
-  auto sides_near = [&](V3 lo, V3 hi, double r, auto visit) {
+  auto sides_near = [&](V3 lo, V3 hi, double r, auto visit, int after = -1) {
     const V3 from{lo.x - extent.x, lo.y - extent.y, lo.z - extent.z};
-    grid.each_near(c.s_start.data(), from, hi, r, [&](int n) { visit(c.s_in_cell[n]); });
+    grid.each_near(
+        c.s_start.data(), from, hi, r, [&](int n) { visit(c.s_in_cell[n]); }, after);
   };
   const double reach = kClearance + kContactMargin;
 
@@ -550,6 +552,11 @@ void rebuild(Store& s) {
     const V3 a = at(x, y, z, fc[0]), b = at(x, y, z, fc[1]), cc = at(x, y, z, fc[2]);
     V3 lo, hi;
     box_of(s, fc.v, 3, &lo, &hi);
+    // The face's plane: a point further from it than r is further from the
+    // face.
+    const V3 n = cross(b - a, cc - a);
+    const double nl = std::sqrt(dot(n, n));
+    auto off_plane = [&](V3 p, double r) { return std::fabs(dot(p - a, n)) >= r * nl; };
     const int id = next_mark(c);
     for (int k = 0; k < 3; ++k) mark_with_neighbours(c, fc[k], id);
     grid.each_near(c.v_start.data(), lo, hi, reach, [&](int n) {
@@ -558,6 +565,7 @@ void rebuild(Store& s) {
       if (x[v] < lo.x - reach || x[v] > hi.x + reach || y[v] < lo.y - reach ||
           y[v] > hi.y + reach || z[v] < lo.z - reach || z[v] > hi.z + reach)
         return;
+      if (off_plane(at(x, y, z, v), reach)) return;
       const double d2 = point_triangle_distance2(at(x, y, z, v), a, b, cc);
       if (d2 >= reach * reach) return;
       if (c.nvf == ContactScratch::kFacePairs) {
@@ -575,6 +583,9 @@ void rebuild(Store& s) {
       V3 slo, shi;
       side_box(e, &slo, &shi);
       if (!boxes_meet(lo, hi, slo, shi, g)) return;
+      // Both ends on one side of the plane and further than g from it.
+      const double dp = dot(at(x, y, z, p) - a, n), dq = dot(at(x, y, z, q) - a, n);
+      if ((dp >= g * nl && dq >= g * nl) || (dp <= -g * nl && dq <= -g * nl)) return;
       const double d2 = segment_triangle_distance2(at(x, y, z, p), at(x, y, z, q), a, b, cc);
       if (d2 >= g * g) return;
       if (c.ng == ContactScratch::kGuard) {
@@ -586,32 +597,36 @@ void rebuild(Store& s) {
       c.g_f[c.ng++] = static_cast<std::uint16_t>(f);
     });
   }
-  // Sides against sides further than one ring apart.
-  for (int e1 = 0; e1 < c.nside; ++e1) {
+  // Sides against sides further than one ring apart, each pair once: from
+  // the side that comes first in cell order.
+  for (int n1 = 0; n1 < c.nside; ++n1) {
+    const int e1 = c.s_in_cell[n1];
     const int p = c.side[e1].first, q = c.side[e1].second;
     V3 lo, hi;
     side_box(e1, &lo, &hi);
     const int id = next_mark(c);
     mark_with_neighbours(c, p, id);
     mark_with_neighbours(c, q, id);
-    sides_near(lo, hi, reach, [&](int e2) {
-      if (e2 <= e1) return;
-      const int r = c.side[e2].first, t = c.side[e2].second;
-      if (c.mark[r] == id || c.mark[t] == id) return;
-      V3 slo, shi;
-      side_box(e2, &slo, &shi);
-      if (!boxes_meet(lo, hi, slo, shi, reach)) return;
-      const double d2 =
-          segment_distance2(at(x, y, z, p), at(x, y, z, q), at(x, y, z, r), at(x, y, z, t));
-      if (d2 >= reach * reach) return;
-      if (c.nee == ContactScratch::kSidePairs) {
-        c.overflow = true;
-        return;
-      }
-      c.ee_d[c.nee] = down(std::sqrt(d2));
-      c.ee_a[c.nee] = static_cast<std::uint16_t>(e1);
-      c.ee_b[c.nee++] = static_cast<std::uint16_t>(e2);
-    });
+    sides_near(
+        lo, hi, reach,
+        [&](int e2) {
+          const int r = c.side[e2].first, t = c.side[e2].second;
+          if (c.mark[r] == id || c.mark[t] == id) return;
+          V3 slo, shi;
+          side_box(e2, &slo, &shi);
+          if (!boxes_meet(lo, hi, slo, shi, reach)) return;
+          const double d2 =
+              segment_distance2(at(x, y, z, p), at(x, y, z, q), at(x, y, z, r), at(x, y, z, t));
+          if (d2 >= reach * reach) return;
+          if (c.nee == ContactScratch::kSidePairs) {
+            c.overflow = true;
+            return;
+          }
+          c.ee_d[c.nee] = down(std::sqrt(d2));
+          c.ee_a[c.nee] = static_cast<std::uint16_t>(e1);
+          c.ee_b[c.nee++] = static_cast<std::uint16_t>(e2);
+        },
+        n1);
   }
   index_pairs(s);
 }
@@ -1053,7 +1068,10 @@ void set_keep_apart(Store& s, bool on) {
 
 void forget_apart_positions(Store& s) { s.apart.ref_valid = false; }
 
-bool modify_apart(Store& s) {
+namespace {
+
+// Kept-apart passes until settled (or, with settle false, one pass).
+bool relax_apart(Store& s, bool settle) {
   const int limit = s.touch_purturb ? 50 : 10;
   ContactScratch& c = s.scratch.contacts;
   if (refresh_topology(s) == Topology::changed) s.apart.ref_valid = false;
@@ -1079,6 +1097,7 @@ bool modify_apart(Store& s) {
       for (int v = 0; v < s.NOV; ++v)
         c.px[v] = s.apart.rx[v], c.py[v] = s.apart.ry[v], c.pz[v] = s.apart.rz[v];
     guard(s);
+    if (!settle) break;
     if (settled(s)) {
       ok = true;
       break;
@@ -1093,6 +1112,12 @@ bool modify_apart(Store& s) {
   remember(s);
   return ok;
 }
+
+}  // namespace
+
+bool modify_apart(Store& s) { return relax_apart(s, true); }
+
+void relax_apart_once(Store& s) { relax_apart(s, false); }
 
 bool place_new_cell_apart(Store& s, int c) {
   const int N = s.NOV - 7, S = s.NOS - 7;
