@@ -91,30 +91,46 @@ struct ContactScratch {
   static constexpr int kSidePairs = 1 << 15;  // side-side pairs
   static constexpr int kGuard = 1 << 12;      // side-face pairs the guard watches
   static constexpr int kNear = 1 << 12;       // pairs of each kind measured every pass
-  // The edges and faces the lists below were made from; -1: none made.
+  // The edges and faces everything below was made from; -1: none made.
   std::array<Edge, MAXNOE> edges{};
   std::array<Face, MAXNOS> faces{};
   int nov = -1, noe = -1, nos = -1;
   // Each vertex's neighbours along any edge (the joining edge of a paste
-  // included), in compressed rows.
+  // included), and its faces, in compressed rows.
   std::array<int, MAXNOV + 1> nb_start{};
   std::array<int, 2 * MAXNOE> nb{};
-  // The sides of the faces, each once, and each vertex's sides.
+  std::array<int, MAXNOV + 1> vface_start{};
+  std::array<std::uint16_t, 3 * MAXNOS> vface{};
+  // The sides of the faces, each once, in the order the faces first name
+  // them, and each vertex's sides.
   std::array<Edge, 3 * MAXNOS> side{};
   int nside = 0;
   std::array<int, MAXNOV + 1> vs_start{};
   std::array<int, 6 * MAXNOS> vs{};
   std::array<int, 3 * MAXNOS> tmp{};
-  // The grid the lists are made on: the vertices by their cell and the sides
-  // by the cell of their box's low corner, cells in rows along z.
-  std::array<int, kCells + 1> v_start{}, s_start{};
+  // The grid the pairs are searched on, made from the anchored positions
+  // (bx, by, bz): its low corner, its cells' side and their number along
+  // each axis (in rows along z); the vertices by their cell, the sides and
+  // faces by the cell of their box's low corner; and the largest extent of a
+  // side's and of a face's box along each axis.
+  double grid_lo[3] = {0, 0, 0}, grid_cell = 1;
+  int grid_n[3] = {1, 1, 1};
+  std::array<int, kCells + 1> v_start{}, s_start{}, f_start{};
   std::array<std::uint16_t, MAXNOV> v_in_cell{};
   std::array<std::uint16_t, 3 * MAXNOS> s_in_cell{};
+  std::array<std::uint16_t, MAXNOS> f_in_cell{};
+  double side_extent[3] = {0, 0, 0}, face_extent[3] = {0, 0, 0};
   // Marks the vertices a search leaves out (an element's own and its
   // neighbours).
   std::array<int, MAXNOV> mark{};
   int mark_id = 0;
-  // Positions the lists were made at; none while built is false.
+  // The vertices whose elements are being searched again, and each vertex's
+  // place among them (from 1; 0: not among them).
+  std::array<int, MAXNOV> batch{}, batch_at{};
+  int nbatch = 0;
+  // Whether the lists are made. Where each vertex was anchored when the
+  // pairs of its elements were last searched for: the lists hold every pair
+  // nearer than the reach with each vertex there.
   bool built = false;
   std::array<double, MAXNOV> bx{}, by{}, bz{};
   // Where each vertex's pairs were last measured from, and how far it is
@@ -130,9 +146,9 @@ struct ContactScratch {
   std::array<char, MAXNOV> held{};
   // Candidates: vertex against face and side against side within the
   // clearance and the margin, and sides against faces within the margin
-  // (the only pairs that can cross before the lists are made again), each
-  // with the least its distance can be between the positions (kx, ky, kz),
-  // and whether it is on its kind's near list.
+  // (the only pairs that can cross before they are searched for again), each
+  // with the least its distance can be between the measured positions (kx,
+  // ky, kz), and whether it is on its kind's near list.
   std::array<std::uint16_t, kFacePairs> vf_v{}, vf_f{};
   std::array<float, kFacePairs> vf_d{};
   std::array<char, kFacePairs> vf_near{};
@@ -162,7 +178,8 @@ struct ContactScratch {
   // they change): the contacts are kept only on a sound surface.
   bool sound = false;
   bool overflow = false;  // a list was full: the guard then checks every pair it can
-  int rebuilds = 0;       // lists made since the store was created
+  int rebuilds = 0;       // lists made afresh since the store was created
+  int searches = 0;       // vertices whose elements were searched again since
 };
 
 struct Scratch {

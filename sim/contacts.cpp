@@ -41,6 +41,11 @@ constexpr double kCell = 1.0;
 // its furthest corner): only the pairs measured within that of the clearance
 // (or of crossing, for the guard) need looking at in a pass.
 constexpr double kRecheck = 0.05;
+// A vertex this far from where it was anchored has the pairs of its elements
+// searched for again from where it is; less than half the margin, so that no
+// pair left out of the lists can come within the clearance meanwhile.
+constexpr double kReanchor = 0.2;
+static_assert(2 * kReanchor < kContactMargin, "pairs left out could come within reach");
 constexpr double kNearContact = kClearance + 2 * kRecheck + 1e-6;
 constexpr double kNearCrossing = 2 * kRecheck + 1e-6;
 // A vertex that moved at least this far in a pass can have passed through a
@@ -176,15 +181,6 @@ bool degenerate(const Face& f) { return f[0] == f[1] || f[1] == f[2] || f[0] == 
 
 bool corner_of(const Face& f, int v) { return f[0] == v || f[1] == v || f[2] == v; }
 
-void box_of(const Store& s, const int* v, int n, V3* lo, V3* hi) {
-  *lo = *hi = at(s.x.data(), s.y.data(), s.z.data(), v[0]);
-  for (int i = 1; i < n; ++i) {
-    const V3 p = at(s.x.data(), s.y.data(), s.z.data(), v[i]);
-    lo->x = std::min(lo->x, p.x), lo->y = std::min(lo->y, p.y), lo->z = std::min(lo->z, p.z);
-    hi->x = std::max(hi->x, p.x), hi->y = std::max(hi->y, p.y), hi->z = std::max(hi->z, p.z);
-  }
-}
-
 bool neighbours(const ContactScratch& c, int u, int v) {
   for (int i = c.nb_start[u]; i < c.nb_start[u + 1]; ++i)
     if (c.nb[i] == v) return true;
@@ -221,11 +217,10 @@ bool apart_ee(const ContactScratch& c, Edge a, Edge b) {
 void make_neighbours(Store& s) {
   ContactScratch& c = s.scratch.contacts;
   const int nov = s.NOV;
-  auto valid = [nov](int v) { return v >= 0 && v < nov; };
   for (int i = 0; i <= nov; ++i) c.nb_start[i] = 0;
   for (int l = 0; l < s.NOE; ++l) {
     const Edge e = s.edge[l];
-    if (!valid(e.first) || !valid(e.second) || e.first == e.second) continue;
+    if (e.first == e.second) continue;
     ++c.nb_start[e.first + 1];
     ++c.nb_start[e.second + 1];
   }
@@ -233,10 +228,79 @@ void make_neighbours(Store& s) {
   for (int i = 0; i < nov; ++i) c.tmp[i] = c.nb_start[i];
   for (int l = 0; l < s.NOE; ++l) {
     const Edge e = s.edge[l];
-    if (!valid(e.first) || !valid(e.second) || e.first == e.second) continue;
+    if (e.first == e.second) continue;
     c.nb[c.tmp[e.first]++] = e.second;
     c.nb[c.tmp[e.second]++] = e.first;
   }
+}
+
+// The sides of the faces, numbered in the order the faces first name them (so
+// that faces added at the end add sides at the end), each vertex's sides and
+// each vertex's faces.
+void make_sides(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  const int nov = s.NOV;
+  // Each side is looked up among those already found at its lower end: rows
+  // by lower end (an upper bound of three per face), holding the upper end
+  // and the side's number, two ints a side in vs.
+  for (int i = 0; i <= nov; ++i) c.vs_start[i] = 0;
+  for (int f = 0; f < s.NOS; ++f) {
+    const Face& fc = s.face[f];
+    if (degenerate(fc)) continue;
+    for (int k = 0; k < 3; ++k) ++c.vs_start[std::min(fc[k], fc[(k + 1) % 3]) + 1];
+  }
+  for (int i = 0; i < nov; ++i) c.vs_start[i + 1] += c.vs_start[i];
+  int* fill = c.tmp.data();
+  for (int i = 0; i < nov; ++i) fill[i] = c.vs_start[i];
+  c.nside = 0;
+  for (int f = 0; f < s.NOS; ++f) {
+    const Face& fc = s.face[f];
+    if (degenerate(fc)) continue;
+    for (int k = 0; k < 3; ++k) {
+      const int lo = std::min(fc[k], fc[(k + 1) % 3]), hi = std::max(fc[k], fc[(k + 1) % 3]);
+      bool seen = false;
+      for (int i = c.vs_start[lo]; i < fill[lo] && !seen; ++i) seen = c.vs[2 * i] == hi;
+      if (seen) continue;
+      c.vs[2 * fill[lo]] = hi;
+      c.vs[2 * fill[lo]++ + 1] = c.nside;
+      c.side[c.nside++] = Edge{lo, hi};
+    }
+  }
+  // Each vertex's sides by number.
+  for (int i = 0; i <= nov; ++i) c.vs_start[i] = 0;
+  for (int e = 0; e < c.nside; ++e) {
+    ++c.vs_start[c.side[e].first + 1];
+    ++c.vs_start[c.side[e].second + 1];
+  }
+  for (int i = 0; i < nov; ++i) c.vs_start[i + 1] += c.vs_start[i];
+  for (int i = 0; i < nov; ++i) fill[i] = c.vs_start[i];
+  for (int e = 0; e < c.nside; ++e) {
+    c.vs[fill[c.side[e].first]++] = e;
+    c.vs[fill[c.side[e].second]++] = e;
+  }
+  // Each vertex's faces.
+  for (int i = 0; i <= nov; ++i) c.vface_start[i] = 0;
+  for (int f = 0; f < s.NOS; ++f) {
+    const Face& fc = s.face[f];
+    if (degenerate(fc)) continue;
+    for (int k = 0; k < 3; ++k) ++c.vface_start[fc[k] + 1];
+  }
+  for (int i = 0; i < nov; ++i) c.vface_start[i + 1] += c.vface_start[i];
+  for (int i = 0; i < nov; ++i) fill[i] = c.vface_start[i];
+  for (int f = 0; f < s.NOS; ++f) {
+    const Face& fc = s.face[f];
+    if (degenerate(fc)) continue;
+    for (int k = 0; k < 3; ++k) c.vface[fill[fc[k]]++] = static_cast<std::uint16_t>(f);
+  }
+}
+
+// The number side (a, b) has now, or -1.
+int side_number(const ContactScratch& c, int a, int b) {
+  for (int i = c.vs_start[a]; i < c.vs_start[a + 1]; ++i) {
+    const Edge e = c.side[c.vs[i]];
+    if ((e.first == a && e.second == b) || (e.first == b && e.second == a)) return c.vs[i];
+  }
+  return -1;
 }
 
 // After edges were added (a paste's joining edge), the pairs their ends now
@@ -263,92 +327,20 @@ void drop_joined(Store& s, int first_new) {
 
 bool indices_sound(const Store& s);
 
-enum class Topology { same, edges_added, changed };
-
-// The vertex neighbours, the sides of the faces, and each vertex's sides,
-// made again whenever the edges or faces have changed. Edges added to the end
-// with the faces as they were (a paste's joining edge) keep the lists.
-Topology refresh_topology(Store& s) {
-  ContactScratch& c = s.scratch.contacts;
-  const bool faces_same = c.nov == s.NOV && c.nos == s.NOS &&
-                          std::memcmp(c.faces.data(), s.face.data(), sizeof(Face) * s.NOS) == 0;
-  if (faces_same && c.noe == s.NOE &&
-      std::memcmp(c.edges.data(), s.edge.data(), sizeof(Edge) * s.NOE) == 0)
-    return Topology::same;
-  if (faces_same && c.noe >= 0 && s.NOE > c.noe &&
-      std::memcmp(c.edges.data(), s.edge.data(), sizeof(Edge) * c.noe) == 0) {
-    const int first_new = c.noe;
-    std::memcpy(c.edges.data() + first_new, s.edge.data() + first_new,
-                sizeof(Edge) * (s.NOE - first_new));
-    c.noe = s.NOE;
-    c.sound = indices_sound(s);
-    if (!c.sound) return Topology::changed;
-    make_neighbours(s);
-    if (c.built) drop_joined(s, first_new);
-    return Topology::edges_added;
-  }
-  std::memcpy(c.edges.data(), s.edge.data(), sizeof(Edge) * s.NOE);
-  std::memcpy(c.faces.data(), s.face.data(), sizeof(Face) * s.NOS);
-  c.nov = s.NOV;
-  c.noe = s.NOE;
-  c.nos = s.NOS;
-  c.built = false;
-  c.sound = indices_sound(s);
-  if (!c.sound) return Topology::changed;
-  make_neighbours(s);
-
-  const int nov = s.NOV;
-  auto valid = [nov](int v) { return v >= 0 && v < nov; };
-  // Sides of faces, once each: every (lo, hi) pair is looked up among the
-  // sides already listed for lo.
-  for (int i = 0; i <= nov; ++i) c.vs_start[i] = 0;
-  c.nside = 0;
-  // First count an upper bound per lower end, then fill without repeats.
-  for (int f = 0; f < s.NOS; ++f) {
-    const Face& fc = s.face[f];
-    bool ok = true;
-    for (int k = 0; k < 3; ++k) ok = ok && valid(fc[k]);
-    if (!ok || degenerate(fc)) continue;
-    for (int k = 0; k < 3; ++k) ++c.vs_start[std::min(fc[k], fc[(k + 1) % 3]) + 1];
-  }
-  for (int i = 0; i < nov; ++i) c.vs_start[i + 1] += c.vs_start[i];
-  int* fill = c.tmp.data();
-  for (int i = 0; i < nov; ++i) fill[i] = c.vs_start[i];
-  for (int f = 0; f < s.NOS; ++f) {
-    const Face& fc = s.face[f];
-    bool ok = true;
-    for (int k = 0; k < 3; ++k) ok = ok && valid(fc[k]);
-    if (!ok || degenerate(fc)) continue;
-    for (int k = 0; k < 3; ++k) {
-      const int lo = std::min(fc[k], fc[(k + 1) % 3]), hi = std::max(fc[k], fc[(k + 1) % 3]);
-      bool seen = false;
-      for (int i = c.vs_start[lo]; i < fill[lo]; ++i)
-        if (c.vs[i] == hi) seen = true;
-      if (!seen) c.vs[fill[lo]++] = hi;
-    }
-  }
-  for (int lo = 0; lo < nov; ++lo)
-    for (int i = c.vs_start[lo]; i < fill[lo]; ++i) c.side[c.nside++] = Edge{lo, c.vs[i]};
-  // Each vertex's sides by index.
-  for (int i = 0; i <= nov; ++i) c.vs_start[i] = 0;
-  for (int e = 0; e < c.nside; ++e) {
-    ++c.vs_start[c.side[e].first + 1];
-    ++c.vs_start[c.side[e].second + 1];
-  }
-  for (int i = 0; i < nov; ++i) c.vs_start[i + 1] += c.vs_start[i];
-  for (int i = 0; i < nov; ++i) fill[i] = c.vs_start[i];
-  for (int e = 0; e < c.nside; ++e) {
-    c.vs[fill[c.side[e].first]++] = e;
-    c.vs[fill[c.side[e].second]++] = e;
-  }
-  return Topology::changed;
-}
-
-// The grid over the sheet's box that the lists are made on: cells of at least
-// kCell, as many as fit ContactScratch::kCells, in rows along z.
+// The grid over the anchored positions' box: cells of at least kCell, as
+// many as fit ContactScratch::kCells, in rows along z.
 struct Grid {
-  double x0 = 0, y0 = 0, z0 = 0, cell = kCell;
-  int ni = 1, nj = 1, nk = 1;
+  double x0, y0, z0, cell;
+  int ni, nj, nk;
+
+  explicit Grid(const ContactScratch& c)
+      : x0(c.grid_lo[0]),
+        y0(c.grid_lo[1]),
+        z0(c.grid_lo[2]),
+        cell(c.grid_cell),
+        ni(c.grid_n[0]),
+        nj(c.grid_n[1]),
+        nk(c.grid_n[2]) {}
 
   static int axis(double v, double origin, double cell, int n) {
     const double t = (v - origin) / cell;
@@ -358,62 +350,117 @@ struct Grid {
   int i(double v) const { return axis(v, x0, cell, ni); }
   int j(double v) const { return axis(v, y0, cell, nj); }
   int k(double v) const { return axis(v, z0, cell, nk); }
-  int at(int i, int j, int k) const { return (i * nj + j) * nk + k; }
+  int at(V3 p) const { return (i(p.x) * nj + j(p.y)) * nk + k(p.z); }
   int cells() const { return ni * nj * nk; }
 
-  // Calls visit(n) for every entry of the cells that meet the box
-  // [lo - r, hi + r], row by row, given where each cell's entries start.
-  // Entries up to `after` are left out.
+  // Calls visit(n) for every entry after `after` of the cells that meet the
+  // box [lo - r, hi + r], row by row, given where each cell's entries start.
   template <class Visit>
-  void each_near(const int* start, V3 lo, V3 hi, double r, Visit visit, int after = -1) const {
+  void each_near(const int* start, V3 lo, V3 hi, double r, int after, Visit visit) const {
     const int i0 = i(lo.x - r), i1 = i(hi.x + r);
     const int j0 = j(lo.y - r), j1 = j(hi.y + r);
     const int k0 = k(lo.z - r), k1 = k(hi.z + r);
     for (int a = i0; a <= i1; ++a)
       for (int b = j0; b <= j1; ++b) {
-        const int row = at(a, b, 0);
+        const int row = (a * nj + b) * nk;
         for (int n = std::max(start[row + k0], after + 1); n < start[row + k1 + 1]; ++n) visit(n);
       }
   }
 };
 
-Grid make_grid(const Store& s) {
-  Grid g;
-  double lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
-  bool any = false;
-  for (int v = 0; v < s.NOV; ++v) {
-    const double p[3] = {s.x[v], s.y[v], s.z[v]};
-    if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) continue;
-    for (int a = 0; a < 3; ++a) {
-      lo[a] = any ? std::min(lo[a], p[a]) : p[a];
-      hi[a] = any ? std::max(hi[a], p[a]) : p[a];
-    }
-    any = true;
-  }
-  g.x0 = lo[0], g.y0 = lo[1], g.z0 = lo[2];
-  const double ext[3] = {hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]};
-  g.cell = std::max(kCell, std::max({ext[0], ext[1], ext[2]}) / ContactScratch::kCells);
-  for (;;) {
-    double n[3], total = 1;
-    for (int a = 0; a < 3; ++a) total *= (n[a] = std::floor(ext[a] / g.cell) + 1);
-    if (total <= ContactScratch::kCells) {
-      g.ni = static_cast<int>(n[0]), g.nj = static_cast<int>(n[1]), g.nk = static_cast<int>(n[2]);
-      return g;
-    }
-    g.cell *= 1.25;
-  }
-}
-
-// Sorts n elements into cells by counting: cell_of[e] (kept in tmp) gives
-// each element's cell; start[c] .. start[c + 1] are then cell c's entries.
+// Sorts n elements into cells by counting: cell_of[e] gives each element's
+// cell; start[c] .. start[c + 1] are then cell c's entries, in ascending
+// order.
 void sort_into_cells(int* start, std::uint16_t* entries, const int* cell_of, int n, int cells) {
   for (int k = 0; k <= cells; ++k) start[k] = 0;
   for (int e = 0; e < n; ++e) ++start[cell_of[e]];
   for (int k = 0; k < cells; ++k) start[k + 1] += start[k];
   // start[k] is now the end of cell k; filling from the back leaves it at the
-  // cell's beginning, with the entries in ascending order.
+  // cell's beginning.
   for (int e = n - 1; e >= 0; --e) entries[--start[cell_of[e]]] = static_cast<std::uint16_t>(e);
   start[cells] = n;
+}
+
+// The anchored positions.
+struct Anchored {
+  const double *x, *y, *z;
+  explicit Anchored(const ContactScratch& c) : x(c.bx.data()), y(c.by.data()), z(c.bz.data()) {}
+  V3 operator[](int v) const { return {x[v], y[v], z[v]}; }
+};
+
+void side_box(const ContactScratch& c, const Anchored& p, int e, V3* lo, V3* hi) {
+  const V3 a = p[c.side[e].first], b = p[c.side[e].second];
+  *lo = {std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)};
+  *hi = {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
+}
+
+void face_box(const Anchored& p, const Face& f, V3* lo, V3* hi) {
+  const V3 a = p[f[0]], b = p[f[1]], cc = p[f[2]];
+  *lo = {std::min({a.x, b.x, cc.x}), std::min({a.y, b.y, cc.y}), std::min({a.z, b.z, cc.z})};
+  *hi = {std::max({a.x, b.x, cc.x}), std::max({a.y, b.y, cc.y}), std::max({a.z, b.z, cc.z})};
+}
+
+bool boxes_meet(V3 lo1, V3 hi1, V3 lo2, V3 hi2, double r) {
+  return lo2.x <= hi1.x + r && lo1.x <= hi2.x + r && lo2.y <= hi1.y + r && lo1.y <= hi2.y + r &&
+         lo2.z <= hi1.z + r && lo1.z <= hi2.z + r;
+}
+
+// The grid, from the anchored positions.
+void make_grid(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  const Anchored p(c);
+  double lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
+  bool any = false;
+  for (int v = 0; v < s.NOV; ++v) {
+    const double q[3] = {p.x[v], p.y[v], p.z[v]};
+    if (!std::isfinite(q[0]) || !std::isfinite(q[1]) || !std::isfinite(q[2])) continue;
+    for (int a = 0; a < 3; ++a) {
+      lo[a] = any ? std::min(lo[a], q[a]) : q[a];
+      hi[a] = any ? std::max(hi[a], q[a]) : q[a];
+    }
+    any = true;
+  }
+  const double ext[3] = {hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]};
+  double cell = std::max(kCell, std::max({ext[0], ext[1], ext[2]}) / ContactScratch::kCells);
+  for (;;) {
+    double n[3], total = 1;
+    for (int a = 0; a < 3; ++a) total *= (n[a] = std::floor(ext[a] / cell) + 1);
+    if (total <= ContactScratch::kCells) {
+      for (int a = 0; a < 3; ++a) {
+        c.grid_lo[a] = lo[a];
+        c.grid_n[a] = static_cast<int>(n[a]);
+      }
+      c.grid_cell = cell;
+      break;
+    }
+    cell *= 1.25;
+  }
+  const Grid grid(c);
+  const int cells = grid.cells();
+  for (int v = 0; v < s.NOV; ++v) c.tmp[v] = grid.at(p[v]);
+  sort_into_cells(c.v_start.data(), c.v_in_cell.data(), c.tmp.data(), s.NOV, cells);
+  // Sides and faces by the cell of their box's low corner: one within r of a
+  // box has that corner within r plus its extent of the box.
+  for (double& e : c.side_extent) e = 0;
+  for (int e = 0; e < c.nside; ++e) {
+    V3 l, h;
+    side_box(c, p, e, &l, &h);
+    c.tmp[e] = grid.at(l);
+    c.side_extent[0] = std::max(c.side_extent[0], h.x - l.x);
+    c.side_extent[1] = std::max(c.side_extent[1], h.y - l.y);
+    c.side_extent[2] = std::max(c.side_extent[2], h.z - l.z);
+  }
+  sort_into_cells(c.s_start.data(), c.s_in_cell.data(), c.tmp.data(), c.nside, cells);
+  for (double& e : c.face_extent) e = 0;
+  for (int f = 0; f < s.NOS; ++f) {
+    V3 l, h;
+    face_box(p, s.face[f], &l, &h);
+    c.tmp[f] = grid.at(l);
+    c.face_extent[0] = std::max(c.face_extent[0], h.x - l.x);
+    c.face_extent[1] = std::max(c.face_extent[1], h.y - l.y);
+    c.face_extent[2] = std::max(c.face_extent[2], h.z - l.z);
+  }
+  sort_into_cells(c.f_start.data(), c.f_in_cell.data(), c.tmp.data(), s.NOS, cells);
 }
 
 double measure_vf(const ContactScratch& c, int v, const Face& f) {
@@ -455,9 +502,23 @@ void note(ContactScratch& c, float d, double within, char* on, std::uint16_t* li
   list[(*count)++] = static_cast<std::uint16_t>(n);
 }
 
-// Each vertex's pairs, and the near lists, from the lists as they were made.
+// Drops the pairs given up for good, then makes each vertex's rows of pairs
+// and the near lists afresh.
 void index_pairs(Store& s) {
   ContactScratch& c = s.scratch.contacts;
+  int m = 0;
+  for (int n = 0; n < c.nvf; ++n)
+    if (c.vf_d[n] != kGone) c.vf_v[m] = c.vf_v[n], c.vf_f[m] = c.vf_f[n], c.vf_d[m++] = c.vf_d[n];
+  c.nvf = m;
+  m = 0;
+  for (int n = 0; n < c.nee; ++n)
+    if (c.ee_d[n] != kGone) c.ee_a[m] = c.ee_a[n], c.ee_b[m] = c.ee_b[n], c.ee_d[m++] = c.ee_d[n];
+  c.nee = m;
+  m = 0;
+  for (int n = 0; n < c.ng; ++n)
+    if (c.g_d[n] != kGone) c.g_e[m] = c.g_e[n], c.g_f[m] = c.g_f[n], c.g_d[m++] = c.g_d[n];
+  c.ng = m;
+
   const int nov = s.NOV;
   c.tracked = 4 * c.nee <= static_cast<int>(c.ee_of.size());
   // Rows: count, sum, then fill from each row's start (kept in tmp).
@@ -494,141 +555,358 @@ void index_pairs(Store& s) {
     note(c, c.g_d[n], kNearCrossing, c.g_near.data(), c.near_g.data(), &c.nnear_g, n);
 }
 
-// The candidate lists, from the positions as they are.
+// Appending pairs found by a search, with their distances measured between
+// the anchored positions (which decided that they are listed) and, when
+// `fresh` is false, measured again between the measured positions.
+struct Adder {
+  ContactScratch& c;
+  const Store& s;
+  bool fresh;  // the anchored and the measured positions are the same
+
+  void vf(int v, int f, double d) {
+    if (c.nvf == ContactScratch::kFacePairs) {
+      c.overflow = true;
+      return;
+    }
+    c.vf_v[c.nvf] = static_cast<std::uint16_t>(v);
+    c.vf_f[c.nvf] = static_cast<std::uint16_t>(f);
+    c.vf_d[c.nvf++] = down(fresh ? d : measure_vf(c, v, s.face[f]));
+  }
+  void ee(int a, int b, double d) {
+    if (c.nee == ContactScratch::kSidePairs) {
+      c.overflow = true;
+      return;
+    }
+    c.ee_a[c.nee] = static_cast<std::uint16_t>(a);
+    c.ee_b[c.nee] = static_cast<std::uint16_t>(b);
+    c.ee_d[c.nee++] = down(fresh ? d : measure_ee(c, c.side[a], c.side[b]));
+  }
+  void g(int e, int f, double d) {
+    if (c.ng == ContactScratch::kGuard) {
+      c.overflow = true;
+      return;
+    }
+    c.g_e[c.ng] = static_cast<std::uint16_t>(e);
+    c.g_f[c.ng] = static_cast<std::uint16_t>(f);
+    c.g_d[c.ng++] = down(fresh ? d : measure_g(c, c.side[e], s.face[f]));
+  }
+};
+
+constexpr double kReach = kClearance + kContactMargin;
+
+bool in_batch(const ContactScratch& c, int v) { return c.batch_at[v] != 0; }
+
+// Whether side e, or face f, has a vertex of the batch.
+bool side_in_batch(const ContactScratch& c, int e) {
+  return in_batch(c, c.side[e].first) || in_batch(c, c.side[e].second);
+}
+bool face_in_batch(const ContactScratch& c, const Face& f) {
+  return in_batch(c, f[0]) || in_batch(c, f[1]) || in_batch(c, f[2]);
+}
+
+// The pairs of face f: vertices within the reach and sides within the margin
+// (all of them, or with `batch`, those with no vertex in the batch: the
+// others find f themselves).
+void search_face(Store& s, Adder& add, int f, bool batch) {
+  ContactScratch& c = s.scratch.contacts;
+  const Face fc = s.face[f];
+  if (degenerate(fc)) return;
+  const Anchored p(c);
+  const Grid grid(c);
+  const V3 a = p[fc[0]], b = p[fc[1]], cc = p[fc[2]];
+  V3 lo, hi;
+  face_box(p, fc, &lo, &hi);
+  // The face's plane: a point further from it than r is further from the
+  // face.
+  const V3 n = cross(b - a, cc - a);
+  const double nl = std::sqrt(dot(n, n));
+  const int id = next_mark(c);
+  for (int k = 0; k < 3; ++k) mark_with_neighbours(c, fc[k], id);
+  grid.each_near(c.v_start.data(), lo, hi, kReach, -1, [&](int m) {
+    const int v = c.v_in_cell[m];
+    if (c.mark[v] == id || (batch && in_batch(c, v))) return;
+    const V3 q = p[v];
+    if (q.x < lo.x - kReach || q.x > hi.x + kReach || q.y < lo.y - kReach || q.y > hi.y + kReach ||
+        q.z < lo.z - kReach || q.z > hi.z + kReach)
+      return;
+    if (std::fabs(dot(q - a, n)) >= kReach * nl) return;
+    const double d2 = point_triangle_distance2(q, a, b, cc);
+    if (d2 < kReach * kReach) add.vf(v, f, std::sqrt(d2));
+  });
+  const double g = kContactMargin;
+  const V3 from{lo.x - c.side_extent[0], lo.y - c.side_extent[1], lo.z - c.side_extent[2]};
+  grid.each_near(c.s_start.data(), from, hi, g, -1, [&](int m) {
+    const int e = c.s_in_cell[m];
+    const int ep = c.side[e].first, eq = c.side[e].second;
+    if (corner_of(fc, ep) || corner_of(fc, eq) || (batch && side_in_batch(c, e))) return;
+    V3 slo, shi;
+    side_box(c, p, e, &slo, &shi);
+    if (!boxes_meet(lo, hi, slo, shi, g)) return;
+    // Both ends on one side of the plane and further than g from it.
+    const double dp = dot(p[ep] - a, n), dq = dot(p[eq] - a, n);
+    if ((dp >= g * nl && dq >= g * nl) || (dp <= -g * nl && dq <= -g * nl)) return;
+    const double d2 = segment_triangle_distance2(p[ep], p[eq], a, b, cc);
+    if (d2 < g * g) add.g(e, f, std::sqrt(d2));
+  });
+}
+
+// The side pairs of side e, the one at `after` in cell order: in the lists'
+// making those after it in cell order; in a batch's search, every side but
+// those of the batch that come before e.
+void search_side_pairs(Store& s, Adder& add, int e, int after, bool batch) {
+  ContactScratch& c = s.scratch.contacts;
+  const Anchored p(c);
+  const Grid grid(c);
+  const int ep = c.side[e].first, eq = c.side[e].second;
+  V3 lo, hi;
+  side_box(c, p, e, &lo, &hi);
+  const int id = next_mark(c);
+  mark_with_neighbours(c, ep, id);
+  mark_with_neighbours(c, eq, id);
+  const V3 from{lo.x - c.side_extent[0], lo.y - c.side_extent[1], lo.z - c.side_extent[2]};
+  grid.each_near(c.s_start.data(), from, hi, kReach, after, [&](int m) {
+    const int e2 = c.s_in_cell[m];
+    const int r = c.side[e2].first, t = c.side[e2].second;
+    if (c.mark[r] == id || c.mark[t] == id) return;
+    if (batch && e2 < e && side_in_batch(c, e2)) return;
+    V3 slo, shi;
+    side_box(c, p, e2, &slo, &shi);
+    if (!boxes_meet(lo, hi, slo, shi, kReach)) return;
+    const double d2 = segment_distance2(p[ep], p[eq], p[r], p[t]);
+    if (d2 < kReach * kReach) add.ee(e, e2, std::sqrt(d2));
+  });
+}
+
+// The faces within the reach of vertex v, and within the margin of side e.
+void search_vertex(Store& s, Adder& add, int v) {
+  ContactScratch& c = s.scratch.contacts;
+  const Anchored p(c);
+  const Grid grid(c);
+  const V3 q = p[v];
+  const int id = next_mark(c);
+  mark_with_neighbours(c, v, id);
+  const V3 from{q.x - c.face_extent[0], q.y - c.face_extent[1], q.z - c.face_extent[2]};
+  grid.each_near(c.f_start.data(), from, q, kReach, -1, [&](int m) {
+    const int f = c.f_in_cell[m];
+    const Face fc = s.face[f];
+    if (degenerate(fc) || c.mark[fc[0]] == id || c.mark[fc[1]] == id || c.mark[fc[2]] == id) return;
+    V3 lo, hi;
+    face_box(p, fc, &lo, &hi);
+    if (!boxes_meet(lo, hi, q, q, kReach)) return;
+    const double d2 = point_triangle_distance2(q, p[fc[0]], p[fc[1]], p[fc[2]]);
+    if (d2 < kReach * kReach) add.vf(v, f, std::sqrt(d2));
+  });
+}
+void search_side_faces(Store& s, Adder& add, int e) {
+  ContactScratch& c = s.scratch.contacts;
+  const Anchored p(c);
+  const Grid grid(c);
+  const double g = kContactMargin;
+  const int ep = c.side[e].first, eq = c.side[e].second;
+  V3 lo, hi;
+  side_box(c, p, e, &lo, &hi);
+  const V3 from{lo.x - c.face_extent[0], lo.y - c.face_extent[1], lo.z - c.face_extent[2]};
+  grid.each_near(c.f_start.data(), from, hi, g, -1, [&](int m) {
+    const int f = c.f_in_cell[m];
+    const Face fc = s.face[f];
+    if (degenerate(fc) || corner_of(fc, ep) || corner_of(fc, eq)) return;
+    V3 flo, fhi;
+    face_box(p, fc, &flo, &fhi);
+    if (!boxes_meet(lo, hi, flo, fhi, g)) return;
+    const double d2 = segment_triangle_distance2(p[ep], p[eq], p[fc[0]], p[fc[1]], p[fc[2]]);
+    if (d2 < g * g) add.g(e, f, std::sqrt(d2));
+  });
+}
+
+// The lists made afresh, every vertex anchored and measured where it is.
 void rebuild(Store& s) {
   ContactScratch& c = s.scratch.contacts;
-  const double* x = s.x.data();
-  const double* y = s.y.data();
-  const double* z = s.z.data();
   ++c.rebuilds;
   c.built = true;
   c.overflow = false;
   c.nvf = c.nee = c.ng = 0;
   for (int v = 0; v < s.NOV; ++v) {
-    c.bx[v] = c.kx[v] = x[v];
-    c.by[v] = c.ky[v] = y[v];
-    c.bz[v] = c.kz[v] = z[v];
+    c.bx[v] = c.kx[v] = s.x[v];
+    c.by[v] = c.ky[v] = s.y[v];
+    c.bz[v] = c.kz[v] = s.z[v];
     c.kd[v] = 0;
   }
-  const Grid grid = make_grid(s);
-  const int cells = grid.cells();
-  for (int v = 0; v < s.NOV; ++v) c.tmp[v] = grid.at(grid.i(x[v]), grid.j(y[v]), grid.k(z[v]));
-  sort_into_cells(c.v_start.data(), c.v_in_cell.data(), c.tmp.data(), s.NOV, cells);
-  // Sides by the cell of their box's low corner: a side within r of a box
-  // has that corner within r plus the side's extent of the box.
-  V3 extent{0, 0, 0};
-  for (int e = 0; e < c.nside; ++e) {
-    const V3 p = at(x, y, z, c.side[e].first), q = at(x, y, z, c.side[e].second);
-    c.tmp[e] =
-        grid.at(grid.i(std::min(p.x, q.x)), grid.j(std::min(p.y, q.y)), grid.k(std::min(p.z, q.z)));
-    extent.x = std::max(extent.x, std::fabs(p.x - q.x));
-    extent.y = std::max(extent.y, std::fabs(p.y - q.y));
-    extent.z = std::max(extent.z, std::fabs(p.z - q.z));
-  }
-  sort_into_cells(c.s_start.data(), c.s_in_cell.data(), c.tmp.data(), c.nside, cells);
-  auto side_box = [&](int e, V3* lo, V3* hi) {
-    const V3 p = at(x, y, z, c.side[e].first), q = at(x, y, z, c.side[e].second);
-    *lo = {std::min(p.x, q.x), std::min(p.y, q.y), std::min(p.z, q.z)};
-    *hi = {std::max(p.x, q.x), std::max(p.y, q.y), std::max(p.z, q.z)};
-  };
-  auto boxes_meet = [](V3 lo1, V3 hi1, V3 lo2, V3 hi2, double r) {
-    return lo2.x <= hi1.x + r && lo1.x <= hi2.x + r && lo2.y <= hi1.y + r && lo1.y <= hi2.y + r &&
-           lo2.z <= hi1.z + r && lo1.z <= hi2.z + r;
-  };
-  // The side query looks from the box's low corner less the largest extent.
-  auto sides_near = [&](V3 lo, V3 hi, double r, auto visit, int after = -1) {
-    const V3 from{lo.x - extent.x, lo.y - extent.y, lo.z - extent.z};
-    grid.each_near(
-        c.s_start.data(), from, hi, r, [&](int n) { visit(c.s_in_cell[n]); }, after);
-  };
-  const double reach = kClearance + kContactMargin;
-
-  // Vertices against faces, and sides against faces (the guard).
-  for (int f = 0; f < s.NOS; ++f) {
-    const Face fc = s.face[f];
-    if (degenerate(fc) || fc[0] >= s.NOV || fc[1] >= s.NOV || fc[2] >= s.NOV || fc[0] < 0 ||
-        fc[1] < 0 || fc[2] < 0)
-      continue;
-    const V3 a = at(x, y, z, fc[0]), b = at(x, y, z, fc[1]), cc = at(x, y, z, fc[2]);
-    V3 lo, hi;
-    box_of(s, fc.v, 3, &lo, &hi);
-    // The face's plane: a point further from it than r is further from the
-    // face.
-    const V3 n = cross(b - a, cc - a);
-    const double nl = std::sqrt(dot(n, n));
-    auto off_plane = [&](V3 p, double r) { return std::fabs(dot(p - a, n)) >= r * nl; };
-    const int id = next_mark(c);
-    for (int k = 0; k < 3; ++k) mark_with_neighbours(c, fc[k], id);
-    grid.each_near(c.v_start.data(), lo, hi, reach, [&](int n) {
-      const int v = c.v_in_cell[n];
-      if (c.mark[v] == id) return;
-      if (x[v] < lo.x - reach || x[v] > hi.x + reach || y[v] < lo.y - reach ||
-          y[v] > hi.y + reach || z[v] < lo.z - reach || z[v] > hi.z + reach)
-        return;
-      if (off_plane(at(x, y, z, v), reach)) return;
-      const double d2 = point_triangle_distance2(at(x, y, z, v), a, b, cc);
-      if (d2 >= reach * reach) return;
-      if (c.nvf == ContactScratch::kFacePairs) {
-        c.overflow = true;
-        return;
-      }
-      c.vf_d[c.nvf] = down(std::sqrt(d2));
-      c.vf_v[c.nvf] = static_cast<std::uint16_t>(v);
-      c.vf_f[c.nvf++] = static_cast<std::uint16_t>(f);
-    });
-    const double g = kContactMargin;
-    sides_near(lo, hi, g, [&](int e) {
-      const int p = c.side[e].first, q = c.side[e].second;
-      if (corner_of(fc, p) || corner_of(fc, q)) return;
-      V3 slo, shi;
-      side_box(e, &slo, &shi);
-      if (!boxes_meet(lo, hi, slo, shi, g)) return;
-      // Both ends on one side of the plane and further than g from it.
-      const double dp = dot(at(x, y, z, p) - a, n), dq = dot(at(x, y, z, q) - a, n);
-      if ((dp >= g * nl && dq >= g * nl) || (dp <= -g * nl && dq <= -g * nl)) return;
-      const double d2 = segment_triangle_distance2(at(x, y, z, p), at(x, y, z, q), a, b, cc);
-      if (d2 >= g * g) return;
-      if (c.ng == ContactScratch::kGuard) {
-        c.overflow = true;
-        return;
-      }
-      c.g_d[c.ng] = down(std::sqrt(d2));
-      c.g_e[c.ng] = static_cast<std::uint16_t>(e);
-      c.g_f[c.ng++] = static_cast<std::uint16_t>(f);
-    });
-  }
-  // Sides against sides further than one ring apart, each pair once: from
-  // the side that comes first in cell order.
-  for (int n1 = 0; n1 < c.nside; ++n1) {
-    const int e1 = c.s_in_cell[n1];
-    const int p = c.side[e1].first, q = c.side[e1].second;
-    V3 lo, hi;
-    side_box(e1, &lo, &hi);
-    const int id = next_mark(c);
-    mark_with_neighbours(c, p, id);
-    mark_with_neighbours(c, q, id);
-    sides_near(
-        lo, hi, reach,
-        [&](int e2) {
-          const int r = c.side[e2].first, t = c.side[e2].second;
-          if (c.mark[r] == id || c.mark[t] == id) return;
-          V3 slo, shi;
-          side_box(e2, &slo, &shi);
-          if (!boxes_meet(lo, hi, slo, shi, reach)) return;
-          const double d2 =
-              segment_distance2(at(x, y, z, p), at(x, y, z, q), at(x, y, z, r), at(x, y, z, t));
-          if (d2 >= reach * reach) return;
-          if (c.nee == ContactScratch::kSidePairs) {
-            c.overflow = true;
-            return;
-          }
-          c.ee_d[c.nee] = down(std::sqrt(d2));
-          c.ee_a[c.nee] = static_cast<std::uint16_t>(e1);
-          c.ee_b[c.nee++] = static_cast<std::uint16_t>(e2);
-        },
-        n1);
-  }
+  make_grid(s);
+  Adder add{c, s, true};
+  for (int f = 0; f < s.NOS; ++f) search_face(s, add, f, false);
+  // Side pairs once each: from the side that comes first in cell order.
+  for (int m = 0; m < c.nside; ++m) search_side_pairs(s, add, c.s_in_cell[m], m, false);
   index_pairs(s);
+}
+
+// The vertices listed in the batch are anchored where they are, and the pairs
+// of their elements searched for again; the grid is made again first.
+void search_batch(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  c.searches += c.nbatch;
+  for (int b = 0; b < c.nbatch; ++b) {
+    const int v = c.batch[b];
+    c.batch_at[v] = b + 1;
+    c.bx[v] = c.kx[v] = s.x[v];
+    c.by[v] = c.ky[v] = s.y[v];
+    c.bz[v] = c.kz[v] = s.z[v];
+    c.kd[v] = 0;
+  }
+  // Every pair with an element of the batch goes, to be found again.
+  for (int n = 0; n < c.nvf; ++n)
+    if (in_batch(c, c.vf_v[n]) || face_in_batch(c, s.face[c.vf_f[n]])) c.vf_d[n] = kGone;
+  for (int n = 0; n < c.nee; ++n)
+    if (side_in_batch(c, c.ee_a[n]) || side_in_batch(c, c.ee_b[n])) c.ee_d[n] = kGone;
+  for (int n = 0; n < c.ng; ++n)
+    if (side_in_batch(c, c.g_e[n]) || face_in_batch(c, s.face[c.g_f[n]])) c.g_d[n] = kGone;
+  make_grid(s);
+  Adder add{c, s, false};
+  // Each element once: from the first of its vertices in the batch.
+  auto first_in_batch = [&](int v, int w) {
+    return !in_batch(c, w) || c.batch_at[w] >= c.batch_at[v];
+  };
+  for (int b = 0; b < c.nbatch; ++b) {
+    const int v = c.batch[b];
+    search_vertex(s, add, v);
+    for (int i = c.vface_start[v]; i < c.vface_start[v + 1]; ++i) {
+      const int f = c.vface[i];
+      const Face& fc = s.face[f];
+      if (first_in_batch(v, fc[0]) && first_in_batch(v, fc[1]) && first_in_batch(v, fc[2]))
+        search_face(s, add, f, true);
+    }
+    for (int i = c.vs_start[v]; i < c.vs_start[v + 1]; ++i) {
+      const int e = c.vs[i];
+      const int w = c.side[e].first == v ? c.side[e].second : c.side[e].first;
+      if (!first_in_batch(v, w)) continue;
+      search_side_pairs(s, add, e, -1, true);
+      search_side_faces(s, add, e);
+    }
+  }
+  for (int b = 0; b < c.nbatch; ++b) c.batch_at[c.batch[b]] = 0;
+  c.nbatch = 0;
+  if (c.overflow)
+    rebuild(s);
+  else
+    index_pairs(s);
+}
+
+// A batch larger than this is cheaper made afresh.
+int most_batch(const Store& s) { return std::max(16, s.NOV / 8); }
+
+enum class Topology { same, kept, changed };
+
+// Whether the faces now are the faces before with vertex i2 merged into i1
+// (a paste's merge: i2 gone, every later vertex one down).
+bool merged_faces(const Store& s, int i1, int i2) {
+  const ContactScratch& c = s.scratch.contacts;
+  if (i1 < 0 || i1 >= i2 || s.NOV != c.nov - 1 || s.NOS != c.nos) return false;
+  for (int f = 0; f < s.NOS; ++f)
+    for (int k = 0; k < 3; ++k) {
+      const int v = c.faces[f][k];
+      if (s.face[f][k] != (v == i2 ? i1 : (v > i2 ? v - 1 : v))) return false;
+    }
+  return true;
+}
+
+// After a merge of i2 into i1: everything numbered by vertex or side follows
+// the new numbers, and i1 is searched again (its elements are new).
+bool follow_merge(Store& s, int i1, int i2) {
+  ContactScratch& c = s.scratch.contacts;
+  auto moved = [i1, i2](int v) { return v == i2 ? i1 : (v > i2 ? v - 1 : v); };
+  // The old sides, packed, before they are made again.
+  const int old_sides = c.nside;
+  for (int e = 0; e < old_sides; ++e)
+    c.tmp[e] = moved(c.side[e].first) * (MAXNOV + 1) + moved(c.side[e].second);
+  for (int v = i2; v + 1 < c.nov; ++v) {
+    c.bx[v] = c.bx[v + 1], c.by[v] = c.by[v + 1], c.bz[v] = c.bz[v + 1];
+    c.kx[v] = c.kx[v + 1], c.ky[v] = c.ky[v + 1], c.kz[v] = c.kz[v + 1];
+    c.kd[v] = c.kd[v + 1];
+  }
+  for (int n = 0; n < c.nvf; ++n) c.vf_v[n] = static_cast<std::uint16_t>(moved(c.vf_v[n]));
+  make_sides(s);
+  // Old side numbers to new ones, in place.
+  for (int e = 0; e < old_sides; ++e)
+    c.tmp[e] = side_number(c, c.tmp[e] / (MAXNOV + 1), c.tmp[e] % (MAXNOV + 1));
+  for (int n = 0; n < c.nee; ++n) {
+    const int a = c.tmp[c.ee_a[n]], b = c.tmp[c.ee_b[n]];
+    if (a < 0 || b < 0) {
+      c.ee_d[n] = kGone;
+      continue;
+    }
+    c.ee_a[n] = static_cast<std::uint16_t>(a);
+    c.ee_b[n] = static_cast<std::uint16_t>(b);
+  }
+  for (int n = 0; n < c.ng; ++n) {
+    const int e = c.tmp[c.g_e[n]];
+    if (e < 0) {
+      c.g_d[n] = kGone;
+      continue;
+    }
+    c.g_e[n] = static_cast<std::uint16_t>(e);
+  }
+  c.batch[0] = i1;
+  c.nbatch = 1;
+  return true;
+}
+
+// The vertex neighbours, the sides of the faces, and each vertex's sides and
+// faces, made again whenever the edges or faces have changed. The lists are
+// kept, and what changed searched again, when edges were added at the end (a
+// paste's joining edge), when vertices, edges and faces were added at the end
+// (a new cell), and when a paste merged its pair.
+Topology refresh_topology(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  const bool same_faces = c.nov == s.NOV && c.nos == s.NOS &&
+                          std::memcmp(c.faces.data(), s.face.data(), sizeof(Face) * s.NOS) == 0;
+  if (same_faces && c.noe == s.NOE &&
+      std::memcmp(c.edges.data(), s.edge.data(), sizeof(Edge) * s.NOE) == 0)
+    return Topology::same;
+  c.sound = indices_sound(s);
+  if (!c.sound) {
+    c.nov = -1;  // looked at again next time
+    c.built = false;
+    return Topology::changed;
+  }
+  const bool grown = c.built && c.nov >= 0 && s.NOV >= c.nov && s.NOS >= c.nos && s.NOE >= c.noe &&
+                     std::memcmp(c.faces.data(), s.face.data(), sizeof(Face) * c.nos) == 0 &&
+                     std::memcmp(c.edges.data(), s.edge.data(), sizeof(Edge) * c.noe) == 0;
+  const bool merged = !grown && c.built && merged_faces(s, s.g_paste_i1, s.g_paste_i2);
+  const int old_nov = c.nov, old_noe = c.noe;
+  std::memcpy(c.edges.data(), s.edge.data(), sizeof(Edge) * s.NOE);
+  std::memcpy(c.faces.data(), s.face.data(), sizeof(Face) * s.NOS);
+  c.nov = s.NOV;
+  c.noe = s.NOE;
+  c.nos = s.NOS;
+  make_neighbours(s);
+  if (grown && same_faces) {
+    drop_joined(s, old_noe);
+    return Topology::same;
+  }
+  if (merged) {
+    follow_merge(s, s.g_paste_i1, s.g_paste_i2);
+  } else if (grown) {
+    make_sides(s);
+    // The new vertices, and every vertex with a new edge (it has new
+    // neighbours: pairs through them go when its pairs are searched again).
+    c.nbatch = 0;
+    for (int v = old_nov; v < s.NOV; ++v) c.batch[c.nbatch++] = v;
+    for (int l = old_noe; l < s.NOE; ++l)
+      for (int v : {s.edge[l].first, s.edge[l].second})
+        if (v < old_nov && c.batch_at[v] == 0) {
+          c.batch_at[v] = 1;
+          c.batch[c.nbatch++] = v;
+        }
+    for (int b = 0; b < c.nbatch; ++b) c.batch_at[c.batch[b]] = 0;
+  } else {
+    make_sides(s);
+    c.built = false;
+    return Topology::changed;
+  }
+  if (c.nbatch > most_batch(s))
+    c.built = false;
+  else
+    search_batch(s);
+  return Topology::changed;
 }
 
 // The moved vertices listed in tmp (their distances from where their pairs
@@ -650,7 +928,10 @@ void remeasure(Store& s, int moved) {
       float& d = c.ee_d[c.ee_of[i]];
       if (d != kGone) d = down(d - by);
     }
-    for (int i = c.g_at[v]; i < c.g_at[v + 1]; ++i) c.g_d[c.g_of[i]] = down(c.g_d[c.g_of[i]] - by);
+    for (int i = c.g_at[v]; i < c.g_at[v + 1]; ++i) {
+      float& d = c.g_d[c.g_of[i]];
+      if (d != kGone) d = down(d - by);
+    }
   }
   for (int m = 0; m < moved && c.tracked; ++m) {
     const int v = c.tmp[m];
@@ -715,45 +996,49 @@ void each_near_g(ContactScratch& c, Visit visit) {
             visit);
 }
 
-// Makes the lists again when they are missing or two vertices have moved the
-// margin between them since they were made: until then no pair left out can
-// come within the clearance, nor a side left out of the guard's list reach a
-// face. Otherwise notes how far each vertex is from where its pairs were
-// measured, and measures from where they are those kRecheck or more away.
+// Makes the lists afresh when they are missing. Otherwise anchors again, and
+// searches for the pairs of, every vertex kReanchor from its anchor: with
+// every vertex nearer than that, two elements have come at most twice that
+// nearer (a point of an element moves no further than its furthest corner),
+// so no pair left out can have come within the clearance, nor a side left out
+// of the guard's list reach a face. Then notes how far each vertex is from
+// where its pairs were measured, and measures from where they are those
+// kRecheck or more away.
 void ensure_lists(Store& s) {
   ContactScratch& c = s.scratch.contacts;
-  if (c.built) {
-    // A point of an element moves no further than its furthest corner, so
-    // two elements have come at most the two furthest moves closer.
-    double first = 0, second = 0;
-    int moved = 0;
-    for (int v = 0; v < s.NOV; ++v) {
-      const double x = s.x[v], y = s.y[v], z = s.z[v];
-      const double bx = x - c.bx[v], by = y - c.by[v], bz = z - c.bz[v];
-      const double d2 = bx * bx + by * by + bz * bz;
-      if (d2 > second) {
-        if (d2 > first) {
-          second = first;
-          first = d2;
-        } else {
-          second = d2;
-        }
-      }
-      const double kx = x - c.kx[v], ky = y - c.ky[v], kz = z - c.kz[v];
-      const double k2 = kx * kx + ky * ky + kz * kz;
-      // Rounded up, so that bounds taken from it hold.
-      c.kd[v] = k2 > 0 ? static_cast<float>(std::sqrt(k2) * (1 + 1e-6)) : 0.0f;
-      if (k2 >= kRecheck * kRecheck) c.tmp[moved++] = v;
-    }
-    if (std::sqrt(first) + std::sqrt(second) < kContactMargin) {
-      if (c.tracked)
-        remeasure(s, moved);
-      else
-        for (int v = 0; v < s.NOV; ++v) c.kd[v] = 0;  // every pair is looked at exactly
-      return;
-    }
+  if (!c.built) {
+    rebuild(s);
+    return;
   }
-  rebuild(s);
+  int moved = 0;
+  c.nbatch = 0;
+  for (int v = 0; v < s.NOV; ++v) {
+    const double x = s.x[v], y = s.y[v], z = s.z[v];
+    const double bx = x - c.bx[v], by = y - c.by[v], bz = z - c.bz[v];
+    if (bx * bx + by * by + bz * bz >= kReanchor * kReanchor) c.batch[c.nbatch++] = v;
+    const double kx = x - c.kx[v], ky = y - c.ky[v], kz = z - c.kz[v];
+    const double k2 = kx * kx + ky * ky + kz * kz;
+    // Rounded up, so that bounds taken from it hold.
+    c.kd[v] = k2 > 0 ? static_cast<float>(std::sqrt(k2) * (1 + 1e-6)) : 0.0f;
+    if (k2 >= kRecheck * kRecheck) c.tmp[moved++] = v;
+  }
+  if (c.nbatch > most_batch(s)) {
+    rebuild(s);
+    return;
+  }
+  if (c.nbatch > 0) {
+    // The search measures the batch from where it is; the rest are measured
+    // again afterwards (tmp is the search's own meanwhile, so they are
+    // found again).
+    search_batch(s);
+    moved = 0;
+    for (int v = 0; v < s.NOV; ++v)
+      if (c.kd[v] >= kRecheck) c.tmp[moved++] = v;
+  }
+  if (c.tracked)
+    remeasure(s, moved);
+  else
+    for (int v = 0; v < s.NOV; ++v) c.kd[v] = 0;  // every pair is looked at exactly
 }
 
 // The least a pair can be apart now: its distance between the measured
