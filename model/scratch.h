@@ -138,6 +138,23 @@ struct ContactScratch {
   // measured from where it is.
   std::array<double, MAXNOV> kx{}, ky{}, kz{};
   std::array<float, MAXNOV> kd{};
+  // How far each vertex has travelled (its moves between looks, added up)
+  // and where it was at the last look.
+  std::array<double, MAXNOV> travel{}, lx{}, ly{}, lz{};
+  // The vertices the contacts or the guard moved since the last look at
+  // every vertex, and whether each is among them.
+  std::array<int, MAXNOV> stirred{};
+  int nstirred = 0;
+  std::array<char, MAXNOV> is_stirred{};
+  // The vertices the contacts pushed in this pass, and whether each is among
+  // them (their pushes are added up in fx, fy, fz, zero for the rest).
+  std::array<int, MAXNOV> pushed{};
+  int npushed = 0;
+  std::array<char, MAXNOV> is_pushed{};
+  // The vertices that had moved far enough from the start of the pass, when
+  // the contacts looked, that a push could take them the clearance from it.
+  std::array<int, MAXNOV> far{};
+  int nfar = 0;
   // Positions at the start of the pass.
   std::array<double, MAXNOV> px{}, py{}, pz{};
   // Each vertex's contact push in this pass, and whether a contact or the
@@ -171,6 +188,10 @@ struct ContactScratch {
   // (or to cross) before one of their vertices is measured again.
   std::array<std::uint16_t, kNear> near_vf{}, near_ee{}, near_g{};
   int nnear_vf = 0, nnear_ee = 0, nnear_g = 0;
+  // For each vertex-face and side-side pair on a near list: its distance
+  // when last measured exactly plus the travel of its vertices then; its
+  // distance now is at least that less their travel now.
+  std::array<double, kNear> near_vf_bound{}, near_ee_bound{};
   // False when a near list or the rows above were full: every pair is then
   // measured every pass until the lists are made again.
   bool tracked = false;

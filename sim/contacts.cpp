@@ -40,7 +40,7 @@ constexpr double kCell = 1.0;
 // as much nearer than measured (a point of an element moves no further than
 // its furthest corner): only the pairs measured within that of the clearance
 // (or of crossing, for the guard) need looking at in a pass.
-constexpr double kRecheck = 0.05;
+constexpr double kRecheck = 0.025;
 // A vertex this far from where it was anchored has the pairs of its elements
 // searched for again from where it is; less than half the margin, so that no
 // pair left out of the lists can come within the clearance meanwhile.
@@ -492,13 +492,14 @@ inline float down(double d) { return static_cast<float>(d - 1e-6 * std::fabs(d) 
 // Puts pair n on a near list when its distance d is within `within` and it is
 // not on it yet; a full list gives up tracking until the lists are made again.
 void note(ContactScratch& c, float d, double within, char* on, std::uint16_t* list, int* count,
-          int n) {
+          int n, double* bound = nullptr) {
   if (d >= within || on[n]) return;
   if (*count == ContactScratch::kNear) {
     c.tracked = false;
     return;
   }
   on[n] = 1;
+  if (bound) bound[*count] = -1e300;  // not measured on the list yet
   list[(*count)++] = static_cast<std::uint16_t>(n);
 }
 
@@ -548,9 +549,11 @@ void index_pairs(Store& s) {
   for (int n = 0; n < c.nee; ++n) c.ee_near[n] = 0;
   for (int n = 0; n < c.ng; ++n) c.g_near[n] = 0;
   for (int n = 0; n < c.nvf; ++n)
-    note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n);
+    note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n,
+         c.near_vf_bound.data());
   for (int n = 0; n < c.nee; ++n)
-    note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n);
+    note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n,
+         c.near_ee_bound.data());
   for (int n = 0; n < c.ng; ++n)
     note(c, c.g_d[n], kNearCrossing, c.g_near.data(), c.near_g.data(), &c.nnear_g, n);
 }
@@ -939,13 +942,15 @@ void remeasure(Store& s, int moved) {
       const int n = c.vf_of[i];
       if (c.vf_d[n] >= kNearContact) continue;  // far, or gone
       c.vf_d[n] = down(measure_vf(c, c.vf_v[n], s.face[c.vf_f[n]]));
-      note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n);
+      note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n,
+           c.near_vf_bound.data());
     }
     for (int i = c.ee_at[v]; i < c.ee_at[v + 1]; ++i) {
       const int n = c.ee_of[i];
       if (c.ee_d[n] >= kNearContact) continue;
       c.ee_d[n] = down(measure_ee(c, c.side[c.ee_a[n]], c.side[c.ee_b[n]]));
-      note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n);
+      note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n,
+           c.near_ee_bound.data());
     }
     for (int i = c.g_at[v]; i < c.g_at[v + 1]; ++i) {
       const int n = c.g_of[i];
@@ -956,15 +961,17 @@ void remeasure(Store& s, int moved) {
   }
 }
 
-// Calls visit(n) for every pair of a kind that can be within `within` now:
-// those on its near list (dropping the ones measured too far since), or, when
-// the lists are not tracked, every pair but those dropped for good.
+// Calls visit(n, bound) for every pair of a kind that can be within `within`
+// now: those on its near list (dropping the ones measured too far since,
+// their slots in `bounds`, when the kind keeps bounds, with them), with the
+// pair's slot when give_bounds; or, when the lists are not tracked, every
+// pair but those dropped for good, with no bound.
 template <class Visit>
 void each_near(ContactScratch& c, const float* d, char* on, std::uint16_t* list, int* count,
-               int all, double within, Visit visit) {
+               double* bounds, bool give_bounds, int all, double within, Visit visit) {
   if (!c.tracked) {
     for (int n = 0; n < all; ++n)
-      if (d[n] != kGone) visit(n);
+      if (d[n] != kGone) visit(n, nullptr);
     return;
   }
   int kept = 0;
@@ -974,26 +981,28 @@ void each_near(ContactScratch& c, const float* d, char* on, std::uint16_t* list,
       on[n] = 0;
       continue;
     }
-    list[kept++] = static_cast<std::uint16_t>(n);
-    visit(n);
+    if (bounds) bounds[kept] = bounds[i];
+    list[kept] = static_cast<std::uint16_t>(n);
+    visit(n, give_bounds ? &bounds[kept] : nullptr);
+    ++kept;
   }
   *count = kept;
 }
 
 template <class Visit>
-void each_near_vf(ContactScratch& c, Visit visit) {
-  each_near(c, c.vf_d.data(), c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, c.nvf, kNearContact,
-            visit);
+void each_near_vf(ContactScratch& c, bool give_bounds, Visit visit) {
+  each_near(c, c.vf_d.data(), c.vf_near.data(), c.near_vf.data(), &c.nnear_vf,
+            c.near_vf_bound.data(), give_bounds, c.nvf, kNearContact, visit);
 }
 template <class Visit>
 void each_near_ee(ContactScratch& c, Visit visit) {
-  each_near(c, c.ee_d.data(), c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, c.nee, kNearContact,
-            visit);
+  each_near(c, c.ee_d.data(), c.ee_near.data(), c.near_ee.data(), &c.nnear_ee,
+            c.near_ee_bound.data(), true, c.nee, kNearContact, visit);
 }
 template <class Visit>
 void each_near_g(ContactScratch& c, Visit visit) {
-  each_near(c, c.g_d.data(), c.g_near.data(), c.near_g.data(), &c.nnear_g, c.ng, kNearCrossing,
-            visit);
+  each_near(c, c.g_d.data(), c.g_near.data(), c.near_g.data(), &c.nnear_g, nullptr, false, c.ng,
+            kNearCrossing, visit);
 }
 
 // Makes the lists afresh when they are missing. Otherwise anchors again, and
@@ -1004,24 +1013,34 @@ void each_near_g(ContactScratch& c, Visit visit) {
 // of the guard's list reach a face. Then notes how far each vertex is from
 // where its pairs were measured, and measures from where they are those
 // kRecheck or more away.
-void ensure_lists(Store& s) {
+// Looks at vertex v: adds its move since the last look to its travel, notes
+// how far it is from where its pairs were measured, and lists it for a
+// search when it is kReanchor from its anchor and for measuring when it is
+// kRecheck from where its pairs were measured.
+inline void look(ContactScratch& c, const Store& s, int v, int* moved) {
+  const double x = s.x[v], y = s.y[v], z = s.z[v];
+  const double px = x - c.px[v], py = y - c.py[v], pz = z - c.pz[v];
+  if (px * px + py * py + pz * pz > (kLongPath - kStepCap) * (kLongPath - kStepCap))
+    c.far[c.nfar++] = v;
+  const double lx = x - c.lx[v], ly = y - c.ly[v], lz = z - c.lz[v];
+  const double l2 = lx * lx + ly * ly + lz * lz;
+  if (l2 > 0) {
+    c.travel[v] += std::sqrt(l2) * (1 + 1e-9);
+    c.lx[v] = x, c.ly[v] = y, c.lz[v] = z;
+  }
+  const double bx = x - c.bx[v], by = y - c.by[v], bz = z - c.bz[v];
+  if (bx * bx + by * by + bz * bz >= kReanchor * kReanchor) c.batch[c.nbatch++] = v;
+  const double kx = x - c.kx[v], ky = y - c.ky[v], kz = z - c.kz[v];
+  const double k2 = kx * kx + ky * ky + kz * kz;
+  // Rounded up, so that bounds taken from it hold.
+  c.kd[v] = k2 > 0 ? static_cast<float>(std::sqrt(k2) * (1 + 1e-6)) : 0.0f;
+  if (k2 >= kRecheck * kRecheck) c.tmp[(*moved)++] = v;
+}
+
+// After a look: searches for the pairs of the batch, or makes the lists
+// afresh when it is large, then measures again the moved vertices' pairs.
+void after_look(Store& s, int moved) {
   ContactScratch& c = s.scratch.contacts;
-  if (!c.built) {
-    rebuild(s);
-    return;
-  }
-  int moved = 0;
-  c.nbatch = 0;
-  for (int v = 0; v < s.NOV; ++v) {
-    const double x = s.x[v], y = s.y[v], z = s.z[v];
-    const double bx = x - c.bx[v], by = y - c.by[v], bz = z - c.bz[v];
-    if (bx * bx + by * by + bz * bz >= kReanchor * kReanchor) c.batch[c.nbatch++] = v;
-    const double kx = x - c.kx[v], ky = y - c.ky[v], kz = z - c.kz[v];
-    const double k2 = kx * kx + ky * ky + kz * kz;
-    // Rounded up, so that bounds taken from it hold.
-    c.kd[v] = k2 > 0 ? static_cast<float>(std::sqrt(k2) * (1 + 1e-6)) : 0.0f;
-    if (k2 >= kRecheck * kRecheck) c.tmp[moved++] = v;
-  }
   if (c.nbatch > most_batch(s)) {
     rebuild(s);
     return;
@@ -1041,6 +1060,51 @@ void ensure_lists(Store& s) {
     for (int v = 0; v < s.NOV; ++v) c.kd[v] = 0;  // every pair is looked at exactly
 }
 
+// Makes the lists afresh when they are missing. Otherwise looks at every
+// vertex: anchors again, and searches for the pairs of, every vertex
+// kReanchor from its anchor (with every vertex nearer than that, two
+// elements have come at most twice that nearer, since a point of an element
+// moves no further than its furthest corner, so no pair left out can have
+// come within the clearance, nor a side left out of the guard's list reach a
+// face), and measures again the pairs of those kRecheck from where their
+// pairs were measured.
+void ensure_lists(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  for (int i = 0; i < c.nstirred; ++i) c.is_stirred[c.stirred[i]] = 0;
+  c.nstirred = 0;
+  if (!c.built) {
+    rebuild(s);
+    return;
+  }
+  int moved = 0;
+  c.nbatch = 0;
+  c.nfar = 0;
+  for (int v = 0; v < s.NOV; ++v) look(c, s, v, &moved);
+  after_look(s, moved);
+}
+
+// The same when only the vertices the contacts or the guard moved have moved
+// since the last look.
+void ensure_lists_stirred(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  int moved = 0;
+  c.nbatch = 0;
+  const int nfar = c.nfar;
+  for (int i = 0; i < c.nstirred; ++i) {
+    c.is_stirred[c.stirred[i]] = 0;
+    look(c, s, c.stirred[i], &moved);
+  }
+  c.nfar = nfar;  // only the pushes and the guard moved them since
+  c.nstirred = 0;
+  after_look(s, moved);
+}
+
+void stir(ContactScratch& c, int v) {
+  if (c.is_stirred[v]) return;
+  c.is_stirred[v] = 1;
+  c.stirred[c.nstirred++] = v;
+}
+
 // The least a pair can be apart now: its distance between the measured
 // positions less the furthest any corner of either element is from there.
 inline double least_vf(const ContactScratch& c, int n, const Face& f) {
@@ -1058,14 +1122,15 @@ inline double least_g(const ContactScratch& c, Edge e, const Face& f, int n) {
 // The positions at the start of the pass; nothing held yet.
 void save_start(Store& s) {
   ContactScratch& c = s.scratch.contacts;
-  for (int v = 0; v < s.NOV; ++v) {
-    c.px[v] = s.x[v], c.py[v] = s.y[v], c.pz[v] = s.z[v];
-    c.held[v] = 0;
-  }
+  std::memcpy(c.px.data(), s.x.data(), sizeof(double) * s.NOV);
+  std::memcpy(c.py.data(), s.y.data(), sizeof(double) * s.NOV);
+  std::memcpy(c.pz.data(), s.z.data(), sizeof(double) * s.NOV);
+  std::memset(c.held.data(), 0, s.NOV);
 }
 
 void revert(Store& s, int v) {
   ContactScratch& c = s.scratch.contacts;
+  stir(c, v);
   s.x[v] = c.px[v];
   s.y[v] = c.py[v];
   s.z[v] = c.pz[v];
@@ -1094,13 +1159,15 @@ bool long_path_crosses(Store& s, int v) {
 
 // Puts back to the start of the pass every vertex of a side that now crosses
 // a face it did not cross then, until no such pair is left; the start of the
-// pass had none, so at worst every vertex goes back.
+// pass had none, so at worst every vertex goes back. Runs right after the
+// contacts, which looked at every vertex: since then only the vertices they
+// pushed, or it puts back, have moved.
 void guard(Store& s) {
   ContactScratch& c = s.scratch.contacts;
   for (int round = 0; round < 64; ++round) {
-    ensure_lists(s);
+    ensure_lists_stirred(s);
     bool found = false;
-    each_near_g(c, [&](int n) {
+    each_near_g(c, [&](int n, double*) {
       const Face fc = s.face[c.g_f[n]];
       const Edge e = c.side[c.g_e[n]];
       // Within rounding of touching counts as crossing.
@@ -1116,7 +1183,7 @@ void guard(Store& s) {
     // A vertex may also have jumped clean through a face, its sides with it
     // (a whole small piece moved at once): its path from the start of the
     // pass must not pass through a face near it.
-    each_near_vf(c, [&](int n) {
+    each_near_vf(c, false, [&](int n, double*) {
       const int v = c.vf_v[n];
       const double mx = s.x[v] - c.px[v], my = s.y[v] - c.py[v], mz = s.z[v] - c.pz[v];
       const double m2 = mx * mx + my * my + mz * mz;
@@ -1135,7 +1202,10 @@ void guard(Store& s) {
       revert(s, v);
       for (int k = 0; k < 3; ++k) revert(s, fc[k]);
     });
-    for (int v = 0; v < s.NOV; ++v) {
+    // Only a vertex that had moved the clearance less a push when the
+    // contacts looked can have gone the clearance.
+    for (int i = 0; i < c.nfar; ++i) {
+      const int v = c.far[i];
       const double ex = s.x[v] - c.px[v], ey = s.y[v] - c.py[v], ez = s.z[v] - c.pz[v];
       if (ex * ex + ey * ey + ez * ez < kLongPath * kLongPath) continue;
       if (long_path_crosses(s, v)) {
@@ -1182,6 +1252,10 @@ void cap_steps(Store& s) {
 }
 
 void add_push(ContactScratch& c, int v, V3 d) {
+  if (!c.is_pushed[v]) {
+    c.is_pushed[v] = 1;
+    c.pushed[c.npushed++] = v;
+  }
   c.fx[v] += d.x;
   c.fy[v] += d.y;
   c.fz[v] += d.z;
@@ -1197,14 +1271,15 @@ bool push_contacts(Store& s) {
   const double* px = c.px.data();
   const double* py = c.py.data();
   const double* pz = c.pz.data();
-  for (int v = 0; v < s.NOV; ++v) c.fx[v] = c.fy[v] = c.fz[v] = 0;
   bool any = false;
   const double h2 = kClearance * kClearance;
 
-  each_near_vf(c, [&](int n) {
+  each_near_vf(c, true, [&](int n, double* bound) {
     const int v = c.vf_v[n];
     const Face fc = s.face[c.vf_f[n]];
     if (c.tracked && least_vf(c, n, fc) >= kClearance) return;
+    const double travelled = c.travel[v] + c.travel[fc[0]] + c.travel[fc[1]] + c.travel[fc[2]];
+    if (bound && *bound - travelled >= kClearance) return;
     const V3 p = at(x, y, z, v), a = at(x, y, z, fc[0]), b = at(x, y, z, fc[1]),
              cc = at(x, y, z, fc[2]);
     // Cheap rejection by the box of the face.
@@ -1213,12 +1288,15 @@ bool push_contacts(Store& s) {
         p.y < std::min({a.y, b.y, cc.y}) - kClearance ||
         p.y > std::max({a.y, b.y, cc.y}) + kClearance ||
         p.z < std::min({a.z, b.z, cc.z}) - kClearance ||
-        p.z > std::max({a.z, b.z, cc.z}) + kClearance)
+        p.z > std::max({a.z, b.z, cc.z}) + kClearance) {
+      if (bound) *bound = kClearance + travelled;
       return;
+    }
     double w[3];
     const V3 q = closest_on_triangle(p, a, b, cc, w);
     const V3 d = p - q;
     const double d2 = dot(d, d);
+    if (bound) *bound = std::sqrt(d2) * (1 - 1e-9) + travelled;
     if (d2 >= h2) return;
     V3 dir;
     double shortfall;
@@ -1247,9 +1325,12 @@ bool push_contacts(Store& s) {
     any = true;
   });
 
-  each_near_ee(c, [&](int n) {
+  each_near_ee(c, [&](int n, double* bound) {
     const Edge e1 = c.side[c.ee_a[n]], e2 = c.side[c.ee_b[n]];
     if (c.tracked && least_ee(c, e1, e2, n) >= kClearance) return;
+    const double travelled =
+        c.travel[e1.first] + c.travel[e1.second] + c.travel[e2.first] + c.travel[e2.second];
+    if (bound && *bound - travelled >= kClearance) return;
     const V3 p1 = at(x, y, z, e1.first), q1 = at(x, y, z, e1.second), p2 = at(x, y, z, e2.first),
              q2 = at(x, y, z, e2.second);
     if (std::max(p1.x, q1.x) + kClearance < std::min(p2.x, q2.x) ||
@@ -1257,12 +1338,15 @@ bool push_contacts(Store& s) {
         std::max(p1.y, q1.y) + kClearance < std::min(p2.y, q2.y) ||
         std::max(p2.y, q2.y) + kClearance < std::min(p1.y, q1.y) ||
         std::max(p1.z, q1.z) + kClearance < std::min(p2.z, q2.z) ||
-        std::max(p2.z, q2.z) + kClearance < std::min(p1.z, q1.z))
+        std::max(p2.z, q2.z) + kClearance < std::min(p1.z, q1.z)) {
+      if (bound) *bound = kClearance + travelled;
       return;
+    }
     double s1, t1;
     closest_on_segments(p1, q1, p2, q2, &s1, &t1);
     const V3 d = (p1 + s1 * (q1 - p1)) - (p2 + t1 * (q2 - p2));
     const double d2 = dot(d, d);
+    if (bound) *bound = std::sqrt(d2) * (1 - 1e-9) + travelled;
     if (d2 >= h2) return;
     // The way the two sides passed each other before the step.
     const V3 pd =
@@ -1287,18 +1371,23 @@ bool push_contacts(Store& s) {
     add_push(c, e2.second, (-m * t1) * dir);
     any = true;
   });
-  if (!any) return false;
-  for (int v = 0; v < s.NOV; ++v) {
+  for (int i = 0; i < c.npushed; ++i) {
+    const int v = c.pushed[i];
     const double f2 = c.fx[v] * c.fx[v] + c.fy[v] * c.fy[v] + c.fz[v] * c.fz[v];
-    if (f2 == 0) continue;
-    c.held[v] = 1;
-    double k = 1;
-    if (f2 > kStepCap * kStepCap) k = kStepCap / std::sqrt(f2);
-    s.x[v] += k * c.fx[v];
-    s.y[v] += k * c.fy[v];
-    s.z[v] += k * c.fz[v];
+    if (f2 > 0) {
+      c.held[v] = 1;
+      stir(c, v);
+      double k = 1;
+      if (f2 > kStepCap * kStepCap) k = kStepCap / std::sqrt(f2);
+      s.x[v] += k * c.fx[v];
+      s.y[v] += k * c.fy[v];
+      s.z[v] += k * c.fz[v];
+    }
+    c.fx[v] = c.fy[v] = c.fz[v] = 0;
+    c.is_pushed[v] = 0;
   }
-  return true;
+  c.npushed = 0;
+  return any;
 }
 
 // Every edge with no end held this pass within 0.05 of its target.
@@ -1330,7 +1419,9 @@ bool indices_sound(const Store& s) {
 
 void remember(Store& s) {
   ApartState& a = s.apart;
-  for (int v = 0; v < s.NOV; ++v) a.rx[v] = s.x[v], a.ry[v] = s.y[v], a.rz[v] = s.z[v];
+  std::memcpy(a.rx.data(), s.x.data(), sizeof(double) * s.NOV);
+  std::memcpy(a.ry.data(), s.y.data(), sizeof(double) * s.NOV);
+  std::memcpy(a.rz.data(), s.z.data(), sizeof(double) * s.NOV);
   a.ref_nov = s.NOV;
   a.ref_valid = true;
 }
@@ -1366,8 +1457,9 @@ bool relax_apart(Store& s, bool settle) {
     return modify_plain(s);
   }
   // Whatever moved vertices since the last relaxation is held to the same
-  // rule as a pass: the first pass's guard judges against the positions the
-  // last relaxation left, and puts vertices back there.
+  // rule as a pass: after its step, the first pass takes the positions the
+  // last relaxation left as where it started, for the sides the contacts keep
+  // and for the guard, which puts vertices back there.
   const bool from_ref = s.apart.ref_valid && s.apart.ref_nov == s.NOV;
   int count = 0;
   bool ok = false;
@@ -1376,11 +1468,13 @@ bool relax_apart(Store& s, bool settle) {
     save_start(s);
     modifyonce(s);
     cap_steps(s);
+    if (count == 1 && from_ref) {
+      std::memcpy(c.px.data(), s.apart.rx.data(), sizeof(double) * s.NOV);
+      std::memcpy(c.py.data(), s.apart.ry.data(), sizeof(double) * s.NOV);
+      std::memcpy(c.pz.data(), s.apart.rz.data(), sizeof(double) * s.NOV);
+    }
     ensure_lists(s);
     const bool touching = push_contacts(s);
-    if (count == 1 && from_ref)
-      for (int v = 0; v < s.NOV; ++v)
-        c.px[v] = s.apart.rx[v], c.py[v] = s.apart.ry[v], c.pz[v] = s.apart.rz[v];
     guard(s);
     if (!settle) break;
     if (settled(s)) {
