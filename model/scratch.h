@@ -11,6 +11,9 @@
 
 #include "model/mesh.h"
 
+static_assert(brimoss::MAXNOV <= 65536 && 3 * brimoss::MAXNOS <= 65536,
+              "the contacts keep vertex and side numbers in 16 bits");
+
 namespace brimoss {
 
 // The relaxation, sim/relax.cpp.
@@ -86,7 +89,7 @@ struct PasteScratch {
 // Keeping the sheet apart, sim/contacts.cpp. Everything here is made again
 // from the surface when it is found out of date.
 struct ContactScratch {
-  static constexpr int kCells = 8192;         // grid cells over the sheet's box
+  static constexpr int kCells = 4096;         // grid cells over the sheet's box
   static constexpr int kFacePairs = 1 << 14;  // vertex-face pairs
   static constexpr int kSidePairs = 1 << 15;  // side-side pairs
   static constexpr int kGuard = 1 << 12;      // side-face pairs the guard watches
@@ -102,11 +105,15 @@ struct ContactScratch {
   std::array<int, MAXNOV + 1> vface_start{};
   std::array<std::uint16_t, 3 * MAXNOS> vface{};
   // The sides of the faces, each once, in the order the faces first name
-  // them, and each vertex's sides.
-  std::array<Edge, 3 * MAXNOS> side{};
+  // them (ends as 16 bits, which hold any vertex), and each vertex's sides.
+  struct Side {
+    std::uint16_t first = 0, second = 0;
+    operator Edge() const { return Edge{first, second}; }
+  };
+  std::array<Side, 3 * MAXNOS> side{};
   int nside = 0;
   std::array<int, MAXNOV + 1> vs_start{};
-  std::array<int, 6 * MAXNOS> vs{};
+  std::array<std::uint16_t, 6 * MAXNOS> vs{};
   std::array<int, 3 * MAXNOS> tmp{};
   // The grid the pairs are searched on, made from the anchored positions
   // (bx, by, bz): its low corner, its cells' side and their number along
@@ -138,9 +145,6 @@ struct ContactScratch {
   // measured from where it is.
   std::array<double, MAXNOV> kx{}, ky{}, kz{};
   std::array<float, MAXNOV> kd{};
-  // How far each vertex has travelled (its moves between looks, added up)
-  // and where it was at the last look.
-  std::array<double, MAXNOV> travel{}, lx{}, ly{}, lz{};
   // The vertices the contacts or the guard moved since the last look at
   // every vertex, and whether each is among them.
   std::array<int, MAXNOV> stirred{};
@@ -188,10 +192,6 @@ struct ContactScratch {
   // (or to cross) before one of their vertices is measured again.
   std::array<std::uint16_t, kNear> near_vf{}, near_ee{}, near_g{};
   int nnear_vf = 0, nnear_ee = 0, nnear_g = 0;
-  // For each vertex-face and side-side pair on a near list: its distance
-  // when last measured exactly plus the travel of its vertices then; its
-  // distance now is at least that less their travel now.
-  std::array<double, kNear> near_vf_bound{}, near_ee_bound{};
   // False when a near list or the rows above were full: every pair is then
   // measured every pass until the lists are made again.
   bool tracked = false;

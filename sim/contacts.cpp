@@ -261,9 +261,11 @@ void make_sides(Store& s) {
       bool seen = false;
       for (int i = c.vs_start[lo]; i < fill[lo] && !seen; ++i) seen = c.vs[2 * i] == hi;
       if (seen) continue;
-      c.vs[2 * fill[lo]] = hi;
-      c.vs[2 * fill[lo]++ + 1] = c.nside;
-      c.side[c.nside++] = Edge{lo, hi};
+      c.vs[2 * fill[lo]] = static_cast<std::uint16_t>(hi);
+      c.vs[2 * fill[lo]++ + 1] = static_cast<std::uint16_t>(c.nside);
+      ContactScratch::Side& sd = c.side[c.nside++];
+      sd.first = static_cast<std::uint16_t>(lo);
+      sd.second = static_cast<std::uint16_t>(hi);
     }
   }
   // Each vertex's sides by number.
@@ -275,8 +277,8 @@ void make_sides(Store& s) {
   for (int i = 0; i < nov; ++i) c.vs_start[i + 1] += c.vs_start[i];
   for (int i = 0; i < nov; ++i) fill[i] = c.vs_start[i];
   for (int e = 0; e < c.nside; ++e) {
-    c.vs[fill[c.side[e].first]++] = e;
-    c.vs[fill[c.side[e].second]++] = e;
+    c.vs[fill[c.side[e].first]++] = static_cast<std::uint16_t>(e);
+    c.vs[fill[c.side[e].second]++] = static_cast<std::uint16_t>(e);
   }
   // Each vertex's faces.
   for (int i = 0; i <= nov; ++i) c.vface_start[i] = 0;
@@ -492,14 +494,13 @@ inline float down(double d) { return static_cast<float>(d - 1e-6 * std::fabs(d) 
 // Puts pair n on a near list when its distance d is within `within` and it is
 // not on it yet; a full list gives up tracking until the lists are made again.
 void note(ContactScratch& c, float d, double within, char* on, std::uint16_t* list, int* count,
-          int n, double* bound = nullptr) {
+          int n) {
   if (d >= within || on[n]) return;
   if (*count == ContactScratch::kNear) {
     c.tracked = false;
     return;
   }
   on[n] = 1;
-  if (bound) bound[*count] = -1e300;  // not measured on the list yet
   list[(*count)++] = static_cast<std::uint16_t>(n);
 }
 
@@ -549,11 +550,9 @@ void index_pairs(Store& s) {
   for (int n = 0; n < c.nee; ++n) c.ee_near[n] = 0;
   for (int n = 0; n < c.ng; ++n) c.g_near[n] = 0;
   for (int n = 0; n < c.nvf; ++n)
-    note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n,
-         c.near_vf_bound.data());
+    note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n);
   for (int n = 0; n < c.nee; ++n)
-    note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n,
-         c.near_ee_bound.data());
+    note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n);
   for (int n = 0; n < c.ng; ++n)
     note(c, c.g_d[n], kNearCrossing, c.g_near.data(), c.near_g.data(), &c.nnear_g, n);
 }
@@ -942,15 +941,13 @@ void remeasure(Store& s, int moved) {
       const int n = c.vf_of[i];
       if (c.vf_d[n] >= kNearContact) continue;  // far, or gone
       c.vf_d[n] = down(measure_vf(c, c.vf_v[n], s.face[c.vf_f[n]]));
-      note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n,
-           c.near_vf_bound.data());
+      note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n);
     }
     for (int i = c.ee_at[v]; i < c.ee_at[v + 1]; ++i) {
       const int n = c.ee_of[i];
       if (c.ee_d[n] >= kNearContact) continue;
       c.ee_d[n] = down(measure_ee(c, c.side[c.ee_a[n]], c.side[c.ee_b[n]]));
-      note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n,
-           c.near_ee_bound.data());
+      note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n);
     }
     for (int i = c.g_at[v]; i < c.g_at[v + 1]; ++i) {
       const int n = c.g_of[i];
@@ -961,17 +958,15 @@ void remeasure(Store& s, int moved) {
   }
 }
 
-// Calls visit(n, bound) for every pair of a kind that can be within `within`
-// now: those on its near list (dropping the ones measured too far since,
-// their slots in `bounds`, when the kind keeps bounds, with them), with the
-// pair's slot when give_bounds; or, when the lists are not tracked, every
-// pair but those dropped for good, with no bound.
+// Calls visit(n) for every pair of a kind that can be within `within` now:
+// those on its near list (dropping the ones measured too far since), or, when
+// the lists are not tracked, every pair but those dropped for good.
 template <class Visit>
 void each_near(ContactScratch& c, const float* d, char* on, std::uint16_t* list, int* count,
-               double* bounds, bool give_bounds, int all, double within, Visit visit) {
+               int all, double within, Visit visit) {
   if (!c.tracked) {
     for (int n = 0; n < all; ++n)
-      if (d[n] != kGone) visit(n, nullptr);
+      if (d[n] != kGone) visit(n);
     return;
   }
   int kept = 0;
@@ -981,52 +976,40 @@ void each_near(ContactScratch& c, const float* d, char* on, std::uint16_t* list,
       on[n] = 0;
       continue;
     }
-    if (bounds) bounds[kept] = bounds[i];
-    list[kept] = static_cast<std::uint16_t>(n);
-    visit(n, give_bounds ? &bounds[kept] : nullptr);
-    ++kept;
+    list[kept++] = static_cast<std::uint16_t>(n);
+    visit(n);
   }
   *count = kept;
 }
 
 template <class Visit>
-void each_near_vf(ContactScratch& c, bool give_bounds, Visit visit) {
-  each_near(c, c.vf_d.data(), c.vf_near.data(), c.near_vf.data(), &c.nnear_vf,
-            c.near_vf_bound.data(), give_bounds, c.nvf, kNearContact, visit);
+void each_near_vf(ContactScratch& c, Visit visit) {
+  each_near(c, c.vf_d.data(), c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, c.nvf, kNearContact,
+            visit);
 }
 template <class Visit>
 void each_near_ee(ContactScratch& c, Visit visit) {
-  each_near(c, c.ee_d.data(), c.ee_near.data(), c.near_ee.data(), &c.nnear_ee,
-            c.near_ee_bound.data(), true, c.nee, kNearContact, visit);
+  each_near(c, c.ee_d.data(), c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, c.nee, kNearContact,
+            visit);
 }
 template <class Visit>
 void each_near_g(ContactScratch& c, Visit visit) {
-  each_near(c, c.g_d.data(), c.g_near.data(), c.near_g.data(), &c.nnear_g, nullptr, false, c.ng,
-            kNearCrossing, visit);
+  each_near(c, c.g_d.data(), c.g_near.data(), c.near_g.data(), &c.nnear_g, c.ng, kNearCrossing,
+            visit);
 }
 
-// Makes the lists afresh when they are missing. Otherwise anchors again, and
-// searches for the pairs of, every vertex kReanchor from its anchor: with
-// every vertex nearer than that, two elements have come at most twice that
-// nearer (a point of an element moves no further than its furthest corner),
-// so no pair left out can have come within the clearance, nor a side left out
-// of the guard's list reach a face. Then notes how far each vertex is from
-// where its pairs were measured, and measures from where they are those
-// kRecheck or more away.
-// Looks at vertex v: adds its move since the last look to its travel, notes
-// how far it is from where its pairs were measured, and lists it for a
-// search when it is kReanchor from its anchor and for measuring when it is
-// kRecheck from where its pairs were measured.
+// Looks at vertex v: notes how far it is from where its pairs were
+// measured, and lists it for a search when it is kReanchor from its anchor
+// and for measuring when it is kRecheck from where its pairs were measured;
+// with kFar, lists it too when it is far enough from the start of the pass
+// that a push could take it the clearance from there.
+template <bool kFar>
 inline void look(ContactScratch& c, const Store& s, int v, int* moved) {
   const double x = s.x[v], y = s.y[v], z = s.z[v];
-  const double px = x - c.px[v], py = y - c.py[v], pz = z - c.pz[v];
-  if (px * px + py * py + pz * pz > (kLongPath - kStepCap) * (kLongPath - kStepCap))
-    c.far[c.nfar++] = v;
-  const double lx = x - c.lx[v], ly = y - c.ly[v], lz = z - c.lz[v];
-  const double l2 = lx * lx + ly * ly + lz * lz;
-  if (l2 > 0) {
-    c.travel[v] += std::sqrt(l2) * (1 + 1e-9);
-    c.lx[v] = x, c.ly[v] = y, c.lz[v] = z;
+  if (kFar) {
+    const double px = x - c.px[v], py = y - c.py[v], pz = z - c.pz[v];
+    if (px * px + py * py + pz * pz > (kLongPath - kStepCap) * (kLongPath - kStepCap))
+      c.far[c.nfar++] = v;
   }
   const double bx = x - c.bx[v], by = y - c.by[v], bz = z - c.bz[v];
   if (bx * bx + by * by + bz * bz >= kReanchor * kReanchor) c.batch[c.nbatch++] = v;
@@ -1079,7 +1062,7 @@ void ensure_lists(Store& s) {
   int moved = 0;
   c.nbatch = 0;
   c.nfar = 0;
-  for (int v = 0; v < s.NOV; ++v) look(c, s, v, &moved);
+  for (int v = 0; v < s.NOV; ++v) look<true>(c, s, v, &moved);
   after_look(s, moved);
 }
 
@@ -1089,12 +1072,10 @@ void ensure_lists_stirred(Store& s) {
   ContactScratch& c = s.scratch.contacts;
   int moved = 0;
   c.nbatch = 0;
-  const int nfar = c.nfar;
   for (int i = 0; i < c.nstirred; ++i) {
     c.is_stirred[c.stirred[i]] = 0;
-    look(c, s, c.stirred[i], &moved);
+    look<false>(c, s, c.stirred[i], &moved);
   }
-  c.nfar = nfar;  // only the pushes and the guard moved them since
   c.nstirred = 0;
   after_look(s, moved);
 }
@@ -1167,7 +1148,7 @@ void guard(Store& s) {
   for (int round = 0; round < 64; ++round) {
     ensure_lists_stirred(s);
     bool found = false;
-    each_near_g(c, [&](int n, double*) {
+    each_near_g(c, [&](int n) {
       const Face fc = s.face[c.g_f[n]];
       const Edge e = c.side[c.g_e[n]];
       // Within rounding of touching counts as crossing.
@@ -1183,7 +1164,7 @@ void guard(Store& s) {
     // A vertex may also have jumped clean through a face, its sides with it
     // (a whole small piece moved at once): its path from the start of the
     // pass must not pass through a face near it.
-    each_near_vf(c, false, [&](int n, double*) {
+    each_near_vf(c, [&](int n) {
       const int v = c.vf_v[n];
       const double mx = s.x[v] - c.px[v], my = s.y[v] - c.py[v], mz = s.z[v] - c.pz[v];
       const double m2 = mx * mx + my * my + mz * mz;
@@ -1274,12 +1255,10 @@ bool push_contacts(Store& s) {
   bool any = false;
   const double h2 = kClearance * kClearance;
 
-  each_near_vf(c, true, [&](int n, double* bound) {
+  each_near_vf(c, [&](int n) {
     const int v = c.vf_v[n];
     const Face fc = s.face[c.vf_f[n]];
     if (c.tracked && least_vf(c, n, fc) >= kClearance) return;
-    const double travelled = c.travel[v] + c.travel[fc[0]] + c.travel[fc[1]] + c.travel[fc[2]];
-    if (bound && *bound - travelled >= kClearance) return;
     const V3 p = at(x, y, z, v), a = at(x, y, z, fc[0]), b = at(x, y, z, fc[1]),
              cc = at(x, y, z, fc[2]);
     // Cheap rejection by the box of the face.
@@ -1288,15 +1267,12 @@ bool push_contacts(Store& s) {
         p.y < std::min({a.y, b.y, cc.y}) - kClearance ||
         p.y > std::max({a.y, b.y, cc.y}) + kClearance ||
         p.z < std::min({a.z, b.z, cc.z}) - kClearance ||
-        p.z > std::max({a.z, b.z, cc.z}) + kClearance) {
-      if (bound) *bound = kClearance + travelled;
+        p.z > std::max({a.z, b.z, cc.z}) + kClearance)
       return;
-    }
     double w[3];
     const V3 q = closest_on_triangle(p, a, b, cc, w);
     const V3 d = p - q;
     const double d2 = dot(d, d);
-    if (bound) *bound = std::sqrt(d2) * (1 - 1e-9) + travelled;
     if (d2 >= h2) return;
     V3 dir;
     double shortfall;
@@ -1325,12 +1301,9 @@ bool push_contacts(Store& s) {
     any = true;
   });
 
-  each_near_ee(c, [&](int n, double* bound) {
+  each_near_ee(c, [&](int n) {
     const Edge e1 = c.side[c.ee_a[n]], e2 = c.side[c.ee_b[n]];
     if (c.tracked && least_ee(c, e1, e2, n) >= kClearance) return;
-    const double travelled =
-        c.travel[e1.first] + c.travel[e1.second] + c.travel[e2.first] + c.travel[e2.second];
-    if (bound && *bound - travelled >= kClearance) return;
     const V3 p1 = at(x, y, z, e1.first), q1 = at(x, y, z, e1.second), p2 = at(x, y, z, e2.first),
              q2 = at(x, y, z, e2.second);
     if (std::max(p1.x, q1.x) + kClearance < std::min(p2.x, q2.x) ||
@@ -1338,15 +1311,12 @@ bool push_contacts(Store& s) {
         std::max(p1.y, q1.y) + kClearance < std::min(p2.y, q2.y) ||
         std::max(p2.y, q2.y) + kClearance < std::min(p1.y, q1.y) ||
         std::max(p1.z, q1.z) + kClearance < std::min(p2.z, q2.z) ||
-        std::max(p2.z, q2.z) + kClearance < std::min(p1.z, q1.z)) {
-      if (bound) *bound = kClearance + travelled;
+        std::max(p2.z, q2.z) + kClearance < std::min(p1.z, q1.z))
       return;
-    }
     double s1, t1;
     closest_on_segments(p1, q1, p2, q2, &s1, &t1);
     const V3 d = (p1 + s1 * (q1 - p1)) - (p2 + t1 * (q2 - p2));
     const double d2 = dot(d, d);
-    if (bound) *bound = std::sqrt(d2) * (1 - 1e-9) + travelled;
     if (d2 >= h2) return;
     // The way the two sides passed each other before the step.
     const V3 pd =

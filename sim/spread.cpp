@@ -169,10 +169,11 @@ void spread(Store& s) {
     s.z[Q] -= f * uz;
 
     ++pushes;
-    if (!s.apart.on) {
-      if (pushes % 3 == 0) modify(s);
-    } else if (pushes % 6 == 0) {
-      relax_apart_once(s);
+    if (pushes % 3 == 0) {
+      if (s.apart.on)
+        relax_apart_once(s);
+      else
+        modify(s);
     }
   }
   modify(s);
