@@ -1416,7 +1416,8 @@ void forget_apart_positions(Store& s) { s.apart.ref_valid = false; }
 
 namespace {
 
-// Kept-apart passes until settled (or, with settle false, one pass).
+// Kept-apart passes until settled; with settle false, one pass with the
+// guard alone (nothing crosses, the clearance waits for a settling one).
 bool relax_apart(Store& s, bool settle) {
   const int limit = s.touch_purturb ? 50 : 10;
   ContactScratch& c = s.scratch.contacts;
@@ -1444,7 +1445,7 @@ bool relax_apart(Store& s, bool settle) {
       std::memcpy(c.pz.data(), s.apart.rz.data(), sizeof(double) * s.NOV);
     }
     ensure_lists(s);
-    const bool touching = push_contacts(s);
+    const bool touching = settle && push_contacts(s);
     guard(s);
     if (!settle) break;
     if (settled(s)) {
