@@ -11,6 +11,9 @@
 
 #include "model/mesh.h"
 
+static_assert(brimoss::MAXNOV <= 65536 && 3 * brimoss::MAXNOS <= 65536,
+              "the contacts keep vertex and side numbers in 16 bits");
+
 namespace brimoss {
 
 // The relaxation, sim/relax.cpp.
@@ -86,33 +89,76 @@ struct PasteScratch {
 // Keeping the sheet apart, sim/contacts.cpp. Everything here is made again
 // from the surface when it is found out of date.
 struct ContactScratch {
-  static constexpr int kBuckets = 4096;   // hashed grid cells (a power of two)
-  static constexpr int kPairs = 1 << 15;  // contact pairs of either kind
-  static constexpr int kGuard = 1 << 12;  // guarded edge-face pairs
-  // The edges and faces the lists below were made from; -1: none made.
+  static constexpr int kCells = 4096;         // grid cells over the sheet's box
+  static constexpr int kFacePairs = 1 << 14;  // vertex-face pairs
+  static constexpr int kSidePairs = 1 << 15;  // side-side pairs
+  static constexpr int kGuard = 1 << 12;      // side-face pairs the guard watches
+  static constexpr int kNear = 1 << 12;       // pairs of each kind measured every pass
+  // The edges and faces everything below was made from; -1: none made.
   std::array<Edge, MAXNOE> edges{};
   std::array<Face, MAXNOS> faces{};
   int nov = -1, noe = -1, nos = -1;
   // Each vertex's neighbours along any edge (the joining edge of a paste
-  // included), in compressed rows.
+  // included), and its faces, in compressed rows.
   std::array<int, MAXNOV + 1> nb_start{};
   std::array<int, 2 * MAXNOE> nb{};
-  // The sides of the faces, each once, and each vertex's sides.
-  std::array<Edge, 3 * MAXNOS> side{};
+  std::array<int, MAXNOV + 1> vface_start{};
+  std::array<std::uint16_t, 3 * MAXNOS> vface{};
+  // The sides of the faces, each once, in the order the faces first name
+  // them (ends as 16 bits, which hold any vertex), and each vertex's sides.
+  struct Side {
+    std::uint16_t first = 0, second = 0;
+    operator Edge() const { return Edge{first, second}; }
+  };
+  std::array<Side, 3 * MAXNOS> side{};
   int nside = 0;
   std::array<int, MAXNOV + 1> vs_start{};
-  std::array<int, 6 * MAXNOS> vs{};
+  std::array<std::uint16_t, 6 * MAXNOS> vs{};
   std::array<int, 3 * MAXNOS> tmp{};
-  // Marks that keep a side from being met twice in one search.
-  std::array<int, 3 * MAXNOS> stamp{};
-  int stamp_id = 0;
-  // The vertices by grid cell: a chain per bucket.
-  std::array<int, kBuckets> head{};
-  std::array<int, MAXNOV> next{};
-  std::array<int, MAXNOV> ci{}, cj{}, ck{};  // each vertex's cell
-  // Positions the candidate lists were made at; none while built is false.
+  // The grid the pairs are searched on, made from the anchored positions
+  // (bx, by, bz): its low corner, its cells' side and their number along
+  // each axis (in rows along z); the vertices by their cell, the sides and
+  // faces by the cell of their box's low corner; and the largest extent of a
+  // side's and of a face's box along each axis.
+  double grid_lo[3] = {0, 0, 0}, grid_cell = 1;
+  int grid_n[3] = {1, 1, 1};
+  std::array<int, kCells + 1> v_start{}, s_start{}, f_start{};
+  std::array<std::uint16_t, MAXNOV> v_in_cell{};
+  std::array<std::uint16_t, 3 * MAXNOS> s_in_cell{};
+  std::array<std::uint16_t, MAXNOS> f_in_cell{};
+  double side_extent[3] = {0, 0, 0}, face_extent[3] = {0, 0, 0};
+  // Marks the vertices a search leaves out (an element's own and its
+  // neighbours).
+  std::array<int, MAXNOV> mark{};
+  int mark_id = 0;
+  // The vertices whose elements are being searched again, and each vertex's
+  // place among them (from 1; 0: not among them).
+  std::array<int, MAXNOV> batch{}, batch_at{};
+  int nbatch = 0;
+  // Whether the lists are made. Where each vertex was anchored when the
+  // pairs of its elements were last searched for: the lists hold every pair
+  // nearer than the reach with each vertex there.
   bool built = false;
   std::array<double, MAXNOV> bx{}, by{}, bz{};
+  // Where each vertex's pairs were last measured from, and how far it is
+  // from there (as of the last look); a vertex kRecheck from there is
+  // measured from where it is.
+  std::array<double, MAXNOV> kx{}, ky{}, kz{};
+  std::array<float, MAXNOV> kd{};
+  // The vertices the contacts or the guard moved since the last look at
+  // every vertex, and whether each is among them.
+  std::array<int, MAXNOV> stirred{};
+  int nstirred = 0;
+  std::array<char, MAXNOV> is_stirred{};
+  // The vertices the contacts pushed in this pass, and whether each is among
+  // them (their pushes are added up in fx, fy, fz, zero for the rest).
+  std::array<int, MAXNOV> pushed{};
+  int npushed = 0;
+  std::array<char, MAXNOV> is_pushed{};
+  // The vertices that had moved far enough from the start of the pass, when
+  // the contacts looked, that a push could take them the clearance from it.
+  std::array<int, MAXNOV> far{};
+  int nfar = 0;
   // Positions at the start of the pass.
   std::array<double, MAXNOV> px{}, py{}, pz{};
   // Each vertex's contact push in this pass, and whether a contact or the
@@ -121,22 +167,40 @@ struct ContactScratch {
   std::array<char, MAXNOV> held{};
   // Candidates: vertex against face and side against side within the
   // clearance and the margin, and sides against faces within the margin
-  // (the only pairs that can cross before the next rebuild).
-  std::array<std::uint16_t, kPairs> vf_v{}, vf_f{}, ee_a{}, ee_b{};
-  int nvf = 0, nee = 0;
+  // (the only pairs that can cross before they are searched for again), each
+  // with the least its distance can be between the measured positions (kx,
+  // ky, kz), and whether it is on its kind's near list.
+  std::array<std::uint16_t, kFacePairs> vf_v{}, vf_f{};
+  std::array<float, kFacePairs> vf_d{};
+  std::array<char, kFacePairs> vf_near{};
+  int nvf = 0;
+  std::array<std::uint16_t, kSidePairs> ee_a{}, ee_b{};
+  std::array<float, kSidePairs> ee_d{};
+  std::array<char, kSidePairs> ee_near{};
+  int nee = 0;
   std::array<std::uint16_t, kGuard> g_e{}, g_f{};
-  int ng = 0;
-  // Each pair's distance when the lists were made; the lists are sorted by
-  // it in 64 coarse steps, so that a pass reads only the pairs that can have
-  // come within reach since.
-  std::array<float, kPairs> vf_d{}, ee_d{};
   std::array<float, kGuard> g_d{};
-  std::array<std::uint16_t, kPairs> sort_a{}, sort_b{};
-  std::array<float, kPairs> sort_d{};
-  std::array<int, 65> sort_count{};
-  double drift = 0;       // the two furthest moves of a vertex since the lists were made, added
+  std::array<char, kGuard> g_near{};
+  int ng = 0;
+  // Each vertex's pairs of each kind (as vertex, corner or end), in
+  // compressed rows.
+  std::array<int, MAXNOV + 1> vf_at{}, ee_at{}, g_at{};
+  std::array<std::uint16_t, 4 * kFacePairs> vf_of{};
+  std::array<std::uint16_t, 2 * kSidePairs> ee_of{};
+  std::array<std::uint16_t, 5 * kGuard> g_of{};
+  // The pairs close enough at their measured positions to come within reach
+  // (or to cross) before one of their vertices is measured again.
+  std::array<std::uint16_t, kNear> near_vf{}, near_ee{}, near_g{};
+  int nnear_vf = 0, nnear_ee = 0, nnear_g = 0;
+  // False when a near list or the rows above were full: every pair is then
+  // measured every pass until the lists are made again.
+  bool tracked = false;
+  // Whether every edge and face names vertices of the surface (checked when
+  // they change): the contacts are kept only on a sound surface.
+  bool sound = false;
   bool overflow = false;  // a list was full: the guard then checks every pair it can
-  int rebuilds = 0;       // lists made since the store was created
+  int rebuilds = 0;       // lists made afresh since the store was created
+  int searches = 0;       // vertices whose elements were searched again since
 };
 
 struct Scratch {

@@ -32,7 +32,28 @@ constexpr int kContactPasses = 20;
 constexpr double kStepCap = kClearance / 2;
 // How much of a contact's shortfall one pass makes good.
 constexpr double kStiffness = 0.5;
+// The least side of the grid's cells the lists are made on.
 constexpr double kCell = 1.0;
+// Between the makings of the lists, a vertex's pairs are measured again once
+// it has moved this far from where they were last measured. Until then no
+// vertex is further than this from there, and so no pair is more than twice
+// as much nearer than measured (a point of an element moves no further than
+// its furthest corner): only the pairs measured within that of the clearance
+// (or of crossing, for the guard) need looking at in a pass.
+constexpr double kRecheck = 0.025;
+// A vertex this far from where it was anchored has the pairs of its elements
+// searched for again from where it is; less than half the margin, so that no
+// pair left out of the lists can come within the clearance meanwhile.
+constexpr double kReanchor = 0.2;
+static_assert(2 * kReanchor < kContactMargin, "pairs left out could come within reach");
+constexpr double kNearContact = kClearance + 2 * kRecheck + 1e-6;
+constexpr double kNearCrossing = 2 * kRecheck + 1e-6;
+// A vertex that moved at least this far in a pass can have passed through a
+// face off the near lists.
+constexpr double kLongPath = kClearance;
+// The distance of a pair whose ends were joined after the lists were made
+// (a paste's joining edge): it never meets again.
+constexpr float kGone = 1e30f;
 
 // The point of triangle abc nearest p, with its barycentric weights.
 V3 closest_on_triangle(V3 p, V3 a, V3 b, V3 c, double w[3]) {
@@ -168,27 +189,38 @@ bool neighbours(const ContactScratch& c, int u, int v) {
 
 bool near(const ContactScratch& c, int u, int v) { return u == v || neighbours(c, u, v); }
 
-// The vertex neighbours, the sides of the faces, and each vertex's sides,
-// made again whenever the edges or faces have changed.
-bool refresh_topology(Store& s) {
-  ContactScratch& c = s.scratch.contacts;
-  if (c.nov == s.NOV && c.noe == s.NOE && c.nos == s.NOS &&
-      std::memcmp(c.edges.data(), s.edge.data(), sizeof(Edge) * s.NOE) == 0 &&
-      std::memcmp(c.faces.data(), s.face.data(), sizeof(Face) * s.NOS) == 0)
-    return false;
-  std::memcpy(c.edges.data(), s.edge.data(), sizeof(Edge) * s.NOE);
-  std::memcpy(c.faces.data(), s.face.data(), sizeof(Face) * s.NOS);
-  c.nov = s.NOV;
-  c.noe = s.NOE;
-  c.nos = s.NOS;
-  c.built = false;
+// A fresh mark for the vertices a search leaves out.
+int next_mark(ContactScratch& c) {
+  if (c.mark_id == 2000000000) {
+    for (int& m : c.mark) m = 0;
+    c.mark_id = 0;
+  }
+  return ++c.mark_id;
+}
 
+void mark_with_neighbours(ContactScratch& c, int v, int id) {
+  c.mark[v] = id;
+  for (int i = c.nb_start[v]; i < c.nb_start[v + 1]; ++i) c.mark[c.nb[i]] = id;
+}
+
+// Whether vertex v and face f are more than one edge apart, and so whether
+// sides (p, q) and (r, t) are.
+bool apart_vf(const ContactScratch& c, int v, const Face& f) {
+  return !corner_of(f, v) && !neighbours(c, v, f[0]) && !neighbours(c, v, f[1]) &&
+         !neighbours(c, v, f[2]);
+}
+bool apart_ee(const ContactScratch& c, Edge a, Edge b) {
+  return !near(c, a.first, b.first) && !near(c, a.first, b.second) && !near(c, a.second, b.first) &&
+         !near(c, a.second, b.second);
+}
+
+void make_neighbours(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
   const int nov = s.NOV;
-  auto valid = [nov](int v) { return v >= 0 && v < nov; };
   for (int i = 0; i <= nov; ++i) c.nb_start[i] = 0;
   for (int l = 0; l < s.NOE; ++l) {
     const Edge e = s.edge[l];
-    if (!valid(e.first) || !valid(e.second) || e.first == e.second) continue;
+    if (e.first == e.second) continue;
     ++c.nb_start[e.first + 1];
     ++c.nb_start[e.second + 1];
   }
@@ -196,42 +228,47 @@ bool refresh_topology(Store& s) {
   for (int i = 0; i < nov; ++i) c.tmp[i] = c.nb_start[i];
   for (int l = 0; l < s.NOE; ++l) {
     const Edge e = s.edge[l];
-    if (!valid(e.first) || !valid(e.second) || e.first == e.second) continue;
+    if (e.first == e.second) continue;
     c.nb[c.tmp[e.first]++] = e.second;
     c.nb[c.tmp[e.second]++] = e.first;
   }
+}
 
-  // Sides of faces, once each: every (lo, hi) pair is looked up among the
-  // sides already listed for lo.
+// The sides of the faces, numbered in the order the faces first name them (so
+// that faces added at the end add sides at the end), each vertex's sides and
+// each vertex's faces.
+void make_sides(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  const int nov = s.NOV;
+  // Each side is looked up among those already found at its lower end: rows
+  // by lower end (an upper bound of three per face), holding the upper end
+  // and the side's number, two ints a side in vs.
   for (int i = 0; i <= nov; ++i) c.vs_start[i] = 0;
-  c.nside = 0;
-  // First count an upper bound per lower end, then fill without repeats.
   for (int f = 0; f < s.NOS; ++f) {
     const Face& fc = s.face[f];
-    bool ok = true;
-    for (int k = 0; k < 3; ++k) ok = ok && valid(fc[k]);
-    if (!ok || degenerate(fc)) continue;
+    if (degenerate(fc)) continue;
     for (int k = 0; k < 3; ++k) ++c.vs_start[std::min(fc[k], fc[(k + 1) % 3]) + 1];
   }
   for (int i = 0; i < nov; ++i) c.vs_start[i + 1] += c.vs_start[i];
   int* fill = c.tmp.data();
   for (int i = 0; i < nov; ++i) fill[i] = c.vs_start[i];
+  c.nside = 0;
   for (int f = 0; f < s.NOS; ++f) {
     const Face& fc = s.face[f];
-    bool ok = true;
-    for (int k = 0; k < 3; ++k) ok = ok && valid(fc[k]);
-    if (!ok || degenerate(fc)) continue;
+    if (degenerate(fc)) continue;
     for (int k = 0; k < 3; ++k) {
       const int lo = std::min(fc[k], fc[(k + 1) % 3]), hi = std::max(fc[k], fc[(k + 1) % 3]);
       bool seen = false;
-      for (int i = c.vs_start[lo]; i < fill[lo]; ++i)
-        if (c.vs[i] == hi) seen = true;
-      if (!seen) c.vs[fill[lo]++] = hi;
+      for (int i = c.vs_start[lo]; i < fill[lo] && !seen; ++i) seen = c.vs[2 * i] == hi;
+      if (seen) continue;
+      c.vs[2 * fill[lo]] = static_cast<std::uint16_t>(hi);
+      c.vs[2 * fill[lo]++ + 1] = static_cast<std::uint16_t>(c.nside);
+      ContactScratch::Side& sd = c.side[c.nside++];
+      sd.first = static_cast<std::uint16_t>(lo);
+      sd.second = static_cast<std::uint16_t>(hi);
     }
   }
-  for (int lo = 0; lo < nov; ++lo)
-    for (int i = c.vs_start[lo]; i < fill[lo]; ++i) c.side[c.nside++] = Edge{lo, c.vs[i]};
-  // Each vertex's sides by index.
+  // Each vertex's sides by number.
   for (int i = 0; i <= nov; ++i) c.vs_start[i] = 0;
   for (int e = 0; e < c.nside; ++e) {
     ++c.vs_start[c.side[e].first + 1];
@@ -240,298 +277,922 @@ bool refresh_topology(Store& s) {
   for (int i = 0; i < nov; ++i) c.vs_start[i + 1] += c.vs_start[i];
   for (int i = 0; i < nov; ++i) fill[i] = c.vs_start[i];
   for (int e = 0; e < c.nside; ++e) {
-    c.vs[fill[c.side[e].first]++] = e;
-    c.vs[fill[c.side[e].second]++] = e;
+    c.vs[fill[c.side[e].first]++] = static_cast<std::uint16_t>(e);
+    c.vs[fill[c.side[e].second]++] = static_cast<std::uint16_t>(e);
   }
-  for (int e = 0; e < c.nside; ++e) c.stamp[e] = 0;
-  c.stamp_id = 0;
-  return true;
+  // Each vertex's faces.
+  for (int i = 0; i <= nov; ++i) c.vface_start[i] = 0;
+  for (int f = 0; f < s.NOS; ++f) {
+    const Face& fc = s.face[f];
+    if (degenerate(fc)) continue;
+    for (int k = 0; k < 3; ++k) ++c.vface_start[fc[k] + 1];
+  }
+  for (int i = 0; i < nov; ++i) c.vface_start[i + 1] += c.vface_start[i];
+  for (int i = 0; i < nov; ++i) fill[i] = c.vface_start[i];
+  for (int f = 0; f < s.NOS; ++f) {
+    const Face& fc = s.face[f];
+    if (degenerate(fc)) continue;
+    for (int k = 0; k < 3; ++k) c.vface[fill[fc[k]]++] = static_cast<std::uint16_t>(f);
+  }
 }
 
-inline int cell_of(double v) { return static_cast<int>(std::floor(v / kCell)); }
-
-inline int bucket(int i, int j, int k) {
-  const unsigned h = static_cast<unsigned>(i) * 73856093u ^ static_cast<unsigned>(j) * 19349663u ^
-                     static_cast<unsigned>(k) * 83492791u;
-  return static_cast<int>(h & (ContactScratch::kBuckets - 1));
+// The number side (a, b) has now, or -1.
+int side_number(const ContactScratch& c, int a, int b) {
+  for (int i = c.vs_start[a]; i < c.vs_start[a + 1]; ++i) {
+    const Edge e = c.side[c.vs[i]];
+    if ((e.first == a && e.second == b) || (e.first == b && e.second == a)) return c.vs[i];
+  }
+  return -1;
 }
 
-// Calls visit(v) for every vertex in the grid cells that meet the box
-// [lo - r, hi + r]; a vertex may come more than once when cells share a
-// bucket, and a box too large for the grid visits every vertex.
-template <class Visit>
-void vertices_near(const Store& s, V3 lo, V3 hi, double r, Visit visit) {
-  const ContactScratch& c = s.scratch.contacts;
-  const int i0 = cell_of(lo.x - r), i1 = cell_of(hi.x + r);
-  const int j0 = cell_of(lo.y - r), j1 = cell_of(hi.y + r);
-  const int k0 = cell_of(lo.z - r), k1 = cell_of(hi.z + r);
-  const long cells = static_cast<long>(i1 - i0 + 1) * (j1 - j0 + 1) * (k1 - k0 + 1);
-  if (cells > ContactScratch::kBuckets / 4 || cells <= 0) {
-    for (int v = 0; v < s.NOV; ++v) visit(v);
+// After edges were added (a paste's joining edge), the pairs their ends now
+// meet through them are dropped: the lists hold every other pair still.
+void drop_joined(Store& s, int first_new) {
+  ContactScratch& c = s.scratch.contacts;
+  for (int l = first_new; l < s.NOE; ++l) {
+    const int u = s.edge[l].first, w = s.edge[l].second;
+    auto touches = [u, w](int v) { return v == u || v == w; };
+    for (int n = 0; n < c.nvf; ++n) {
+      const Face& f = s.face[c.vf_f[n]];
+      const int v = c.vf_v[n];
+      if ((touches(v) || touches(f[0]) || touches(f[1]) || touches(f[2])) && !apart_vf(c, v, f))
+        c.vf_d[n] = kGone;
+    }
+    for (int n = 0; n < c.nee; ++n) {
+      const Edge a = c.side[c.ee_a[n]], b = c.side[c.ee_b[n]];
+      if ((touches(a.first) || touches(a.second) || touches(b.first) || touches(b.second)) &&
+          !apart_ee(c, a, b))
+        c.ee_d[n] = kGone;
+    }
+  }
+}
+
+bool indices_sound(const Store& s);
+
+// The grid over the anchored positions' box: cells of at least kCell, as
+// many as fit ContactScratch::kCells, in rows along z.
+struct Grid {
+  double x0, y0, z0, cell;
+  int ni, nj, nk;
+
+  explicit Grid(const ContactScratch& c)
+      : x0(c.grid_lo[0]),
+        y0(c.grid_lo[1]),
+        z0(c.grid_lo[2]),
+        cell(c.grid_cell),
+        ni(c.grid_n[0]),
+        nj(c.grid_n[1]),
+        nk(c.grid_n[2]) {}
+
+  static int axis(double v, double origin, double cell, int n) {
+    const double t = (v - origin) / cell;
+    if (!(t >= 0)) return 0;  // below the box, or not a number
+    return t >= n ? n - 1 : static_cast<int>(t);
+  }
+  int i(double v) const { return axis(v, x0, cell, ni); }
+  int j(double v) const { return axis(v, y0, cell, nj); }
+  int k(double v) const { return axis(v, z0, cell, nk); }
+  int at(V3 p) const { return (i(p.x) * nj + j(p.y)) * nk + k(p.z); }
+  int cells() const { return ni * nj * nk; }
+
+  // Calls visit(n) for every entry after `after` of the cells that meet the
+  // box [lo - r, hi + r], row by row, given where each cell's entries start.
+  template <class Visit>
+  void each_near(const int* start, V3 lo, V3 hi, double r, int after, Visit visit) const {
+    const int i0 = i(lo.x - r), i1 = i(hi.x + r);
+    const int j0 = j(lo.y - r), j1 = j(hi.y + r);
+    const int k0 = k(lo.z - r), k1 = k(hi.z + r);
+    for (int a = i0; a <= i1; ++a)
+      for (int b = j0; b <= j1; ++b) {
+        const int row = (a * nj + b) * nk;
+        for (int n = std::max(start[row + k0], after + 1); n < start[row + k1 + 1]; ++n) visit(n);
+      }
+  }
+};
+
+// Sorts n elements into cells by counting: cell_of[e] gives each element's
+// cell; start[c] .. start[c + 1] are then cell c's entries, in ascending
+// order.
+void sort_into_cells(int* start, std::uint16_t* entries, const int* cell_of, int n, int cells) {
+  for (int k = 0; k <= cells; ++k) start[k] = 0;
+  for (int e = 0; e < n; ++e) ++start[cell_of[e]];
+  for (int k = 0; k < cells; ++k) start[k + 1] += start[k];
+  // start[k] is now the end of cell k; filling from the back leaves it at the
+  // cell's beginning.
+  for (int e = n - 1; e >= 0; --e) entries[--start[cell_of[e]]] = static_cast<std::uint16_t>(e);
+  start[cells] = n;
+}
+
+// The anchored positions.
+struct Anchored {
+  const double *x, *y, *z;
+  explicit Anchored(const ContactScratch& c) : x(c.bx.data()), y(c.by.data()), z(c.bz.data()) {}
+  V3 operator[](int v) const { return {x[v], y[v], z[v]}; }
+};
+
+void side_box(const ContactScratch& c, const Anchored& p, int e, V3* lo, V3* hi) {
+  const V3 a = p[c.side[e].first], b = p[c.side[e].second];
+  *lo = {std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)};
+  *hi = {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
+}
+
+void face_box(const Anchored& p, const Face& f, V3* lo, V3* hi) {
+  const V3 a = p[f[0]], b = p[f[1]], cc = p[f[2]];
+  *lo = {std::min({a.x, b.x, cc.x}), std::min({a.y, b.y, cc.y}), std::min({a.z, b.z, cc.z})};
+  *hi = {std::max({a.x, b.x, cc.x}), std::max({a.y, b.y, cc.y}), std::max({a.z, b.z, cc.z})};
+}
+
+bool boxes_meet(V3 lo1, V3 hi1, V3 lo2, V3 hi2, double r) {
+  return lo2.x <= hi1.x + r && lo1.x <= hi2.x + r && lo2.y <= hi1.y + r && lo1.y <= hi2.y + r &&
+         lo2.z <= hi1.z + r && lo1.z <= hi2.z + r;
+}
+
+// The grid, from the anchored positions.
+void make_grid(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  const Anchored p(c);
+  double lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
+  bool any = false;
+  for (int v = 0; v < s.NOV; ++v) {
+    const double q[3] = {p.x[v], p.y[v], p.z[v]};
+    if (!std::isfinite(q[0]) || !std::isfinite(q[1]) || !std::isfinite(q[2])) continue;
+    for (int a = 0; a < 3; ++a) {
+      lo[a] = any ? std::min(lo[a], q[a]) : q[a];
+      hi[a] = any ? std::max(hi[a], q[a]) : q[a];
+    }
+    any = true;
+  }
+  const double ext[3] = {hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]};
+  double cell = std::max(kCell, std::max({ext[0], ext[1], ext[2]}) / ContactScratch::kCells);
+  for (;;) {
+    double n[3], total = 1;
+    for (int a = 0; a < 3; ++a) total *= (n[a] = std::floor(ext[a] / cell) + 1);
+    if (total <= ContactScratch::kCells) {
+      for (int a = 0; a < 3; ++a) {
+        c.grid_lo[a] = lo[a];
+        c.grid_n[a] = static_cast<int>(n[a]);
+      }
+      c.grid_cell = cell;
+      break;
+    }
+    cell *= 1.25;
+  }
+  const Grid grid(c);
+  const int cells = grid.cells();
+  for (int v = 0; v < s.NOV; ++v) c.tmp[v] = grid.at(p[v]);
+  sort_into_cells(c.v_start.data(), c.v_in_cell.data(), c.tmp.data(), s.NOV, cells);
+  // Sides and faces by the cell of their box's low corner: one within r of a
+  // box has that corner within r plus its extent of the box.
+  for (double& e : c.side_extent) e = 0;
+  for (int e = 0; e < c.nside; ++e) {
+    V3 l, h;
+    side_box(c, p, e, &l, &h);
+    c.tmp[e] = grid.at(l);
+    c.side_extent[0] = std::max(c.side_extent[0], h.x - l.x);
+    c.side_extent[1] = std::max(c.side_extent[1], h.y - l.y);
+    c.side_extent[2] = std::max(c.side_extent[2], h.z - l.z);
+  }
+  sort_into_cells(c.s_start.data(), c.s_in_cell.data(), c.tmp.data(), c.nside, cells);
+  for (double& e : c.face_extent) e = 0;
+  for (int f = 0; f < s.NOS; ++f) {
+    V3 l, h;
+    face_box(p, s.face[f], &l, &h);
+    c.tmp[f] = grid.at(l);
+    c.face_extent[0] = std::max(c.face_extent[0], h.x - l.x);
+    c.face_extent[1] = std::max(c.face_extent[1], h.y - l.y);
+    c.face_extent[2] = std::max(c.face_extent[2], h.z - l.z);
+  }
+  sort_into_cells(c.f_start.data(), c.f_in_cell.data(), c.tmp.data(), s.NOS, cells);
+}
+
+double measure_vf(const ContactScratch& c, int v, const Face& f) {
+  const double* x = c.kx.data();
+  const double* y = c.ky.data();
+  const double* z = c.kz.data();
+  return std::sqrt(point_triangle_distance2(at(x, y, z, v), at(x, y, z, f[0]), at(x, y, z, f[1]),
+                                            at(x, y, z, f[2])));
+}
+double measure_ee(const ContactScratch& c, Edge a, Edge b) {
+  const double* x = c.kx.data();
+  const double* y = c.ky.data();
+  const double* z = c.kz.data();
+  return std::sqrt(segment_distance2(at(x, y, z, a.first), at(x, y, z, a.second),
+                                     at(x, y, z, b.first), at(x, y, z, b.second)));
+}
+double measure_g(const ContactScratch& c, Edge e, const Face& f) {
+  const double* x = c.kx.data();
+  const double* y = c.ky.data();
+  const double* z = c.kz.data();
+  return std::sqrt(segment_triangle_distance2(at(x, y, z, e.first), at(x, y, z, e.second),
+                                              at(x, y, z, f[0]), at(x, y, z, f[1]),
+                                              at(x, y, z, f[2])));
+}
+
+// A distance as a float no greater than it, so that bounds built on it hold.
+inline float down(double d) { return static_cast<float>(d - 1e-6 * std::fabs(d) - 1e-9); }
+
+// Puts pair n on a near list when its distance d is within `within` and it is
+// not on it yet; a full list gives up tracking until the lists are made again.
+void note(ContactScratch& c, float d, double within, char* on, std::uint16_t* list, int* count,
+          int n) {
+  if (d >= within || on[n]) return;
+  if (*count == ContactScratch::kNear) {
+    c.tracked = false;
     return;
   }
-  for (int i = i0; i <= i1; ++i)
-    for (int j = j0; j <= j1; ++j)
-      for (int k = k0; k <= k1; ++k)
-        for (int v = c.head[bucket(i, j, k)]; v >= 0; v = c.next[v])
-          if (c.ci[v] == i && c.cj[v] == j && c.ck[v] == k) visit(v);
+  on[n] = 1;
+  list[(*count)++] = static_cast<std::uint16_t>(n);
 }
 
-void box_of(const Store& s, const int* v, int n, V3* lo, V3* hi) {
-  *lo = *hi = at(s.x.data(), s.y.data(), s.z.data(), v[0]);
-  for (int i = 1; i < n; ++i) {
-    const V3 p = at(s.x.data(), s.y.data(), s.z.data(), v[i]);
-    lo->x = std::min(lo->x, p.x), lo->y = std::min(lo->y, p.y), lo->z = std::min(lo->z, p.z);
-    hi->x = std::max(hi->x, p.x), hi->y = std::max(hi->y, p.y), hi->z = std::max(hi->z, p.z);
+// Drops the pairs given up for good, then makes each vertex's rows of pairs
+// and the near lists afresh.
+void index_pairs(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  int m = 0;
+  for (int n = 0; n < c.nvf; ++n)
+    if (c.vf_d[n] != kGone) c.vf_v[m] = c.vf_v[n], c.vf_f[m] = c.vf_f[n], c.vf_d[m++] = c.vf_d[n];
+  c.nvf = m;
+  m = 0;
+  for (int n = 0; n < c.nee; ++n)
+    if (c.ee_d[n] != kGone) c.ee_a[m] = c.ee_a[n], c.ee_b[m] = c.ee_b[n], c.ee_d[m++] = c.ee_d[n];
+  c.nee = m;
+  m = 0;
+  for (int n = 0; n < c.ng; ++n)
+    if (c.g_d[n] != kGone) c.g_e[m] = c.g_e[n], c.g_f[m] = c.g_f[n], c.g_d[m++] = c.g_d[n];
+  c.ng = m;
+
+  const int nov = s.NOV;
+  c.tracked = 4 * c.nee <= static_cast<int>(c.ee_of.size());
+  // Rows: count, sum, then fill from each row's start (kept in tmp).
+  auto rows = [&](int* at, std::uint16_t* of, int n, int per, auto vertex) {
+    for (int v = 0; v <= nov; ++v) at[v] = 0;
+    for (int p = 0; p < n; ++p)
+      for (int k = 0; k < per; ++k) ++at[vertex(p, k) + 1];
+    for (int v = 0; v < nov; ++v) at[v + 1] += at[v];
+    for (int v = 0; v < nov; ++v) c.tmp[v] = at[v];
+    for (int p = 0; p < n; ++p)
+      for (int k = 0; k < per; ++k) of[c.tmp[vertex(p, k)]++] = static_cast<std::uint16_t>(p);
+  };
+  rows(c.vf_at.data(), c.vf_of.data(), c.nvf, 4,
+       [&](int p, int k) { return k == 3 ? static_cast<int>(c.vf_v[p]) : s.face[c.vf_f[p]][k]; });
+  if (c.tracked)
+    rows(c.ee_at.data(), c.ee_of.data(), c.nee, 4, [&](int p, int k) {
+      const Edge e = c.side[k < 2 ? c.ee_a[p] : c.ee_b[p]];
+      return k % 2 ? e.second : e.first;
+    });
+  rows(c.g_at.data(), c.g_of.data(), c.ng, 5, [&](int p, int k) {
+    if (k < 3) return s.face[c.g_f[p]][k];
+    const Edge e = c.side[c.g_e[p]];
+    return k == 3 ? e.first : e.second;
+  });
+  c.nnear_vf = c.nnear_ee = c.nnear_g = 0;
+  for (int n = 0; n < c.nvf; ++n) c.vf_near[n] = 0;
+  for (int n = 0; n < c.nee; ++n) c.ee_near[n] = 0;
+  for (int n = 0; n < c.ng; ++n) c.g_near[n] = 0;
+  for (int n = 0; n < c.nvf; ++n)
+    note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n);
+  for (int n = 0; n < c.nee; ++n)
+    note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n);
+  for (int n = 0; n < c.ng; ++n)
+    note(c, c.g_d[n], kNearCrossing, c.g_near.data(), c.near_g.data(), &c.nnear_g, n);
+}
+
+// Appending pairs found by a search, with their distances measured between
+// the anchored positions (which decided that they are listed) and, when
+// `fresh` is false, measured again between the measured positions.
+struct Adder {
+  ContactScratch& c;
+  const Store& s;
+  bool fresh;  // the anchored and the measured positions are the same
+
+  void vf(int v, int f, double d) {
+    if (c.nvf == ContactScratch::kFacePairs) {
+      c.overflow = true;
+      return;
+    }
+    c.vf_v[c.nvf] = static_cast<std::uint16_t>(v);
+    c.vf_f[c.nvf] = static_cast<std::uint16_t>(f);
+    c.vf_d[c.nvf++] = down(fresh ? d : measure_vf(c, v, s.face[f]));
   }
-}
-
-int next_stamp(ContactScratch& c) {
-  if (c.stamp_id == 2000000000) {
-    for (int e = 0; e < c.nside; ++e) c.stamp[e] = 0;
-    c.stamp_id = 0;
+  void ee(int a, int b, double d) {
+    if (c.nee == ContactScratch::kSidePairs) {
+      c.overflow = true;
+      return;
+    }
+    c.ee_a[c.nee] = static_cast<std::uint16_t>(a);
+    c.ee_b[c.nee] = static_cast<std::uint16_t>(b);
+    c.ee_d[c.nee++] = down(fresh ? d : measure_ee(c, c.side[a], c.side[b]));
   }
-  return ++c.stamp_id;
+  void g(int e, int f, double d) {
+    if (c.ng == ContactScratch::kGuard) {
+      c.overflow = true;
+      return;
+    }
+    c.g_e[c.ng] = static_cast<std::uint16_t>(e);
+    c.g_f[c.ng] = static_cast<std::uint16_t>(f);
+    c.g_d[c.ng++] = down(fresh ? d : measure_g(c, c.side[e], s.face[f]));
+  }
+};
+
+constexpr double kReach = kClearance + kContactMargin;
+
+bool in_batch(const ContactScratch& c, int v) { return c.batch_at[v] != 0; }
+
+// Whether side e, or face f, has a vertex of the batch.
+bool side_in_batch(const ContactScratch& c, int e) {
+  return in_batch(c, c.side[e].first) || in_batch(c, c.side[e].second);
+}
+bool face_in_batch(const ContactScratch& c, const Face& f) {
+  return in_batch(c, f[0]) || in_batch(c, f[1]) || in_batch(c, f[2]);
 }
 
-void sort_pairs(ContactScratch& c, int n, std::uint16_t* a, std::uint16_t* b, float* d,
-                double reach);
-
-// The lower end of the sorting step of distance d, for lists sorted over
-// reach: once a list reaches a step beyond the distance sought, no later pair
-// is nearer.
-inline double step_floor(float d, double reach) {
-  const double step = reach / 64;
-  return std::min(63, static_cast<int>(d / step)) * step;
+// The pairs of face f: vertices within the reach and sides within the margin
+// (all of them, or with `batch`, those with no vertex in the batch: the
+// others find f themselves).
+void search_face(Store& s, Adder& add, int f, bool batch) {
+  ContactScratch& c = s.scratch.contacts;
+  const Face fc = s.face[f];
+  if (degenerate(fc)) return;
+  const Anchored p(c);
+  const Grid grid(c);
+  const V3 a = p[fc[0]], b = p[fc[1]], cc = p[fc[2]];
+  V3 lo, hi;
+  face_box(p, fc, &lo, &hi);
+  // The face's plane: a point further from it than r is further from the
+  // face.
+  const V3 n = cross(b - a, cc - a);
+  const double nl = std::sqrt(dot(n, n));
+  const int id = next_mark(c);
+  for (int k = 0; k < 3; ++k) mark_with_neighbours(c, fc[k], id);
+  grid.each_near(c.v_start.data(), lo, hi, kReach, -1, [&](int m) {
+    const int v = c.v_in_cell[m];
+    if (c.mark[v] == id || (batch && in_batch(c, v))) return;
+    const V3 q = p[v];
+    if (q.x < lo.x - kReach || q.x > hi.x + kReach || q.y < lo.y - kReach || q.y > hi.y + kReach ||
+        q.z < lo.z - kReach || q.z > hi.z + kReach)
+      return;
+    if (std::fabs(dot(q - a, n)) >= kReach * nl) return;
+    const double d2 = point_triangle_distance2(q, a, b, cc);
+    if (d2 < kReach * kReach) add.vf(v, f, std::sqrt(d2));
+  });
+  const double g = kContactMargin;
+  const V3 from{lo.x - c.side_extent[0], lo.y - c.side_extent[1], lo.z - c.side_extent[2]};
+  grid.each_near(c.s_start.data(), from, hi, g, -1, [&](int m) {
+    const int e = c.s_in_cell[m];
+    const int ep = c.side[e].first, eq = c.side[e].second;
+    if (corner_of(fc, ep) || corner_of(fc, eq) || (batch && side_in_batch(c, e))) return;
+    V3 slo, shi;
+    side_box(c, p, e, &slo, &shi);
+    if (!boxes_meet(lo, hi, slo, shi, g)) return;
+    // Both ends on one side of the plane and further than g from it.
+    const double dp = dot(p[ep] - a, n), dq = dot(p[eq] - a, n);
+    if ((dp >= g * nl && dq >= g * nl) || (dp <= -g * nl && dq <= -g * nl)) return;
+    const double d2 = segment_triangle_distance2(p[ep], p[eq], a, b, cc);
+    if (d2 < g * g) add.g(e, f, std::sqrt(d2));
+  });
 }
 
-void sort_lists(ContactScratch& c, double reach) {
-  sort_pairs(c, c.nvf, c.vf_v.data(), c.vf_f.data(), c.vf_d.data(), reach);
-  sort_pairs(c, c.nee, c.ee_a.data(), c.ee_b.data(), c.ee_d.data(), reach);
-  sort_pairs(c, c.ng, c.g_e.data(), c.g_f.data(), c.g_d.data(), kContactMargin);
+// The side pairs of side e, the one at `after` in cell order: in the lists'
+// making those after it in cell order; in a batch's search, every side but
+// those of the batch that come before e.
+void search_side_pairs(Store& s, Adder& add, int e, int after, bool batch) {
+  ContactScratch& c = s.scratch.contacts;
+  const Anchored p(c);
+  const Grid grid(c);
+  const int ep = c.side[e].first, eq = c.side[e].second;
+  V3 lo, hi;
+  side_box(c, p, e, &lo, &hi);
+  const int id = next_mark(c);
+  mark_with_neighbours(c, ep, id);
+  mark_with_neighbours(c, eq, id);
+  const V3 from{lo.x - c.side_extent[0], lo.y - c.side_extent[1], lo.z - c.side_extent[2]};
+  grid.each_near(c.s_start.data(), from, hi, kReach, after, [&](int m) {
+    const int e2 = c.s_in_cell[m];
+    const int r = c.side[e2].first, t = c.side[e2].second;
+    if (c.mark[r] == id || c.mark[t] == id) return;
+    if (batch && e2 < e && side_in_batch(c, e2)) return;
+    V3 slo, shi;
+    side_box(c, p, e2, &slo, &shi);
+    if (!boxes_meet(lo, hi, slo, shi, kReach)) return;
+    const double d2 = segment_distance2(p[ep], p[eq], p[r], p[t]);
+    if (d2 < kReach * kReach) add.ee(e, e2, std::sqrt(d2));
+  });
 }
 
-// The candidate lists, from the positions as they are.
+// The faces within the reach of vertex v, and within the margin of side e.
+void search_vertex(Store& s, Adder& add, int v) {
+  ContactScratch& c = s.scratch.contacts;
+  const Anchored p(c);
+  const Grid grid(c);
+  const V3 q = p[v];
+  const int id = next_mark(c);
+  mark_with_neighbours(c, v, id);
+  const V3 from{q.x - c.face_extent[0], q.y - c.face_extent[1], q.z - c.face_extent[2]};
+  grid.each_near(c.f_start.data(), from, q, kReach, -1, [&](int m) {
+    const int f = c.f_in_cell[m];
+    const Face fc = s.face[f];
+    if (degenerate(fc) || c.mark[fc[0]] == id || c.mark[fc[1]] == id || c.mark[fc[2]] == id) return;
+    V3 lo, hi;
+    face_box(p, fc, &lo, &hi);
+    if (!boxes_meet(lo, hi, q, q, kReach)) return;
+    const double d2 = point_triangle_distance2(q, p[fc[0]], p[fc[1]], p[fc[2]]);
+    if (d2 < kReach * kReach) add.vf(v, f, std::sqrt(d2));
+  });
+}
+void search_side_faces(Store& s, Adder& add, int e) {
+  ContactScratch& c = s.scratch.contacts;
+  const Anchored p(c);
+  const Grid grid(c);
+  const double g = kContactMargin;
+  const int ep = c.side[e].first, eq = c.side[e].second;
+  V3 lo, hi;
+  side_box(c, p, e, &lo, &hi);
+  const V3 from{lo.x - c.face_extent[0], lo.y - c.face_extent[1], lo.z - c.face_extent[2]};
+  grid.each_near(c.f_start.data(), from, hi, g, -1, [&](int m) {
+    const int f = c.f_in_cell[m];
+    const Face fc = s.face[f];
+    if (degenerate(fc) || corner_of(fc, ep) || corner_of(fc, eq)) return;
+    V3 flo, fhi;
+    face_box(p, fc, &flo, &fhi);
+    if (!boxes_meet(lo, hi, flo, fhi, g)) return;
+    const double d2 = segment_triangle_distance2(p[ep], p[eq], p[fc[0]], p[fc[1]], p[fc[2]]);
+    if (d2 < g * g) add.g(e, f, std::sqrt(d2));
+  });
+}
+
+// The lists made afresh, every vertex anchored and measured where it is.
 void rebuild(Store& s) {
   ContactScratch& c = s.scratch.contacts;
-  const double* x = s.x.data();
-  const double* y = s.y.data();
-  const double* z = s.z.data();
   ++c.rebuilds;
   c.built = true;
   c.overflow = false;
   c.nvf = c.nee = c.ng = 0;
-  for (int v = 0; v < s.NOV; ++v) c.bx[v] = x[v], c.by[v] = y[v], c.bz[v] = z[v];
-  for (int b = 0; b < ContactScratch::kBuckets; ++b) c.head[b] = -1;
-  for (int v = s.NOV - 1; v >= 0; --v) {
-    c.ci[v] = cell_of(x[v]);
-    c.cj[v] = cell_of(y[v]);
-    c.ck[v] = cell_of(z[v]);
-    const int b = bucket(c.ci[v], c.cj[v], c.ck[v]);
-    c.next[v] = c.head[b];
-    c.head[b] = v;
+  for (int v = 0; v < s.NOV; ++v) {
+    c.bx[v] = c.kx[v] = s.x[v];
+    c.by[v] = c.ky[v] = s.y[v];
+    c.bz[v] = c.kz[v] = s.z[v];
+    c.kd[v] = 0;
   }
-  double longest = 0;
-  for (int e = 0; e < c.nside; ++e) {
-    const V3 d = at(x, y, z, c.side[e].second) - at(x, y, z, c.side[e].first);
-    longest = std::max(longest, dot(d, d));
-  }
-  const double half = std::sqrt(longest) / 2;
-  const double reach = kClearance + kContactMargin;
+  make_grid(s);
+  Adder add{c, s, true};
+  for (int f = 0; f < s.NOS; ++f) search_face(s, add, f, false);
+  // Side pairs once each: from the side that comes first in cell order.
+  for (int m = 0; m < c.nside; ++m) search_side_pairs(s, add, c.s_in_cell[m], m, false);
+  index_pairs(s);
+}
 
-  // Vertices against faces, and sides against faces (the guard).
-  for (int f = 0; f < s.NOS; ++f) {
-    const Face fc = s.face[f];
-    if (degenerate(fc) || fc[0] >= s.NOV || fc[1] >= s.NOV || fc[2] >= s.NOV || fc[0] < 0 ||
-        fc[1] < 0 || fc[2] < 0)
+// The vertices listed in the batch are anchored where they are, and the pairs
+// of their elements searched for again; the grid is made again first.
+void search_batch(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  c.searches += c.nbatch;
+  for (int b = 0; b < c.nbatch; ++b) {
+    const int v = c.batch[b];
+    c.batch_at[v] = b + 1;
+    c.bx[v] = c.kx[v] = s.x[v];
+    c.by[v] = c.ky[v] = s.y[v];
+    c.bz[v] = c.kz[v] = s.z[v];
+    c.kd[v] = 0;
+  }
+  // Every pair with an element of the batch goes, to be found again.
+  for (int n = 0; n < c.nvf; ++n)
+    if (in_batch(c, c.vf_v[n]) || face_in_batch(c, s.face[c.vf_f[n]])) c.vf_d[n] = kGone;
+  for (int n = 0; n < c.nee; ++n)
+    if (side_in_batch(c, c.ee_a[n]) || side_in_batch(c, c.ee_b[n])) c.ee_d[n] = kGone;
+  for (int n = 0; n < c.ng; ++n)
+    if (side_in_batch(c, c.g_e[n]) || face_in_batch(c, s.face[c.g_f[n]])) c.g_d[n] = kGone;
+  make_grid(s);
+  Adder add{c, s, false};
+  // Each element once: from the first of its vertices in the batch.
+  auto first_in_batch = [&](int v, int w) {
+    return !in_batch(c, w) || c.batch_at[w] >= c.batch_at[v];
+  };
+  for (int b = 0; b < c.nbatch; ++b) {
+    const int v = c.batch[b];
+    search_vertex(s, add, v);
+    for (int i = c.vface_start[v]; i < c.vface_start[v + 1]; ++i) {
+      const int f = c.vface[i];
+      const Face& fc = s.face[f];
+      if (first_in_batch(v, fc[0]) && first_in_batch(v, fc[1]) && first_in_batch(v, fc[2]))
+        search_face(s, add, f, true);
+    }
+    for (int i = c.vs_start[v]; i < c.vs_start[v + 1]; ++i) {
+      const int e = c.vs[i];
+      const int w = c.side[e].first == v ? c.side[e].second : c.side[e].first;
+      if (!first_in_batch(v, w)) continue;
+      search_side_pairs(s, add, e, -1, true);
+      search_side_faces(s, add, e);
+    }
+  }
+  for (int b = 0; b < c.nbatch; ++b) c.batch_at[c.batch[b]] = 0;
+  c.nbatch = 0;
+  if (c.overflow)
+    rebuild(s);
+  else
+    index_pairs(s);
+}
+
+// A batch larger than this is cheaper made afresh.
+int most_batch(const Store& s) { return std::max(16, s.NOV / 8); }
+
+enum class Topology { same, kept, changed };
+
+// Whether the faces now are the faces before with vertex i2 merged into i1
+// (a paste's merge: i2 gone, every later vertex one down).
+bool merged_faces(const Store& s, int i1, int i2) {
+  const ContactScratch& c = s.scratch.contacts;
+  if (i1 < 0 || i1 >= i2 || s.NOV != c.nov - 1 || s.NOS != c.nos) return false;
+  for (int f = 0; f < s.NOS; ++f)
+    for (int k = 0; k < 3; ++k) {
+      const int v = c.faces[f][k];
+      if (s.face[f][k] != (v == i2 ? i1 : (v > i2 ? v - 1 : v))) return false;
+    }
+  return true;
+}
+
+// After a merge of i2 into i1: everything numbered by vertex or side follows
+// the new numbers, and i1 is searched again (its elements are new).
+bool follow_merge(Store& s, int i1, int i2) {
+  ContactScratch& c = s.scratch.contacts;
+  auto moved = [i1, i2](int v) { return v == i2 ? i1 : (v > i2 ? v - 1 : v); };
+  // The old sides, packed, before they are made again.
+  const int old_sides = c.nside;
+  for (int e = 0; e < old_sides; ++e)
+    c.tmp[e] = moved(c.side[e].first) * (MAXNOV + 1) + moved(c.side[e].second);
+  for (int v = i2; v + 1 < c.nov; ++v) {
+    c.bx[v] = c.bx[v + 1], c.by[v] = c.by[v + 1], c.bz[v] = c.bz[v + 1];
+    c.kx[v] = c.kx[v + 1], c.ky[v] = c.ky[v + 1], c.kz[v] = c.kz[v + 1];
+    c.kd[v] = c.kd[v + 1];
+  }
+  for (int n = 0; n < c.nvf; ++n) c.vf_v[n] = static_cast<std::uint16_t>(moved(c.vf_v[n]));
+  make_sides(s);
+  // Old side numbers to new ones, in place.
+  for (int e = 0; e < old_sides; ++e)
+    c.tmp[e] = side_number(c, c.tmp[e] / (MAXNOV + 1), c.tmp[e] % (MAXNOV + 1));
+  for (int n = 0; n < c.nee; ++n) {
+    const int a = c.tmp[c.ee_a[n]], b = c.tmp[c.ee_b[n]];
+    if (a < 0 || b < 0) {
+      c.ee_d[n] = kGone;
       continue;
-    const V3 a = at(x, y, z, fc[0]), b = at(x, y, z, fc[1]), cc = at(x, y, z, fc[2]);
-    V3 lo, hi;
-    box_of(s, fc.v, 3, &lo, &hi);
-    vertices_near(s, lo, hi, reach, [&](int v) {
-      if (x[v] < lo.x - reach || x[v] > hi.x + reach || y[v] < lo.y - reach ||
-          y[v] > hi.y + reach || z[v] < lo.z - reach || z[v] > hi.z + reach)
-        return;
-      if (corner_of(fc, v) || neighbours(c, v, fc[0]) || neighbours(c, v, fc[1]) ||
-          neighbours(c, v, fc[2]))
-        return;
-      const double d2 = point_triangle_distance2(at(x, y, z, v), a, b, cc);
-      if (d2 >= reach * reach) return;
-      if (c.nvf == ContactScratch::kPairs) {
-        c.overflow = true;
-        return;
-      }
-      c.vf_d[c.nvf] = static_cast<float>(std::sqrt(d2));
-      c.vf_v[c.nvf] = static_cast<std::uint16_t>(v);
-      c.vf_f[c.nvf++] = static_cast<std::uint16_t>(f);
-    });
-    const int id = next_stamp(c);
-    vertices_near(s, lo, hi, kContactMargin + half, [&](int w) {
-      for (int i = c.vs_start[w]; i < c.vs_start[w + 1]; ++i) {
-        const int e = c.vs[i];
-        if (c.stamp[e] == id) continue;
-        c.stamp[e] = id;
-        const int p = c.side[e].first, q = c.side[e].second;
-        if (corner_of(fc, p) || corner_of(fc, q)) continue;
-        const double g = kContactMargin;
-        if (std::max(x[p], x[q]) < lo.x - g || std::min(x[p], x[q]) > hi.x + g ||
-            std::max(y[p], y[q]) < lo.y - g || std::min(y[p], y[q]) > hi.y + g ||
-            std::max(z[p], z[q]) < lo.z - g || std::min(z[p], z[q]) > hi.z + g)
-          continue;
-        const double d2 = segment_triangle_distance2(at(x, y, z, p), at(x, y, z, q), a, b, cc);
-        if (d2 >= kContactMargin * kContactMargin) continue;
-        if (c.ng == ContactScratch::kGuard) {
-          c.overflow = true;
-          continue;
-        }
-        c.g_d[c.ng] = static_cast<float>(std::sqrt(d2));
-        c.g_e[c.ng] = static_cast<std::uint16_t>(e);
-        c.g_f[c.ng++] = static_cast<std::uint16_t>(f);
-      }
-    });
+    }
+    c.ee_a[n] = static_cast<std::uint16_t>(a);
+    c.ee_b[n] = static_cast<std::uint16_t>(b);
   }
-  // Sides against sides further than one ring apart.
-  for (int e1 = 0; e1 < c.nside; ++e1) {
-    const int p = c.side[e1].first, q = c.side[e1].second;
-    const int ends[2] = {p, q};
-    V3 lo, hi;
-    box_of(s, ends, 2, &lo, &hi);
-    const int id = next_stamp(c);
-    vertices_near(s, lo, hi, reach + half, [&](int w) {
-      for (int i = c.vs_start[w]; i < c.vs_start[w + 1]; ++i) {
-        const int e2 = c.vs[i];
-        if (e2 <= e1 || c.stamp[e2] == id) continue;
-        c.stamp[e2] = id;
-        const int r = c.side[e2].first, t = c.side[e2].second;
-        if (std::max(x[r], x[t]) < lo.x - reach || std::min(x[r], x[t]) > hi.x + reach ||
-            std::max(y[r], y[t]) < lo.y - reach || std::min(y[r], y[t]) > hi.y + reach ||
-            std::max(z[r], z[t]) < lo.z - reach || std::min(z[r], z[t]) > hi.z + reach)
-          continue;
-        if (near(c, p, r) || near(c, p, t) || near(c, q, r) || near(c, q, t)) continue;
-        const double d2 =
-            segment_distance2(at(x, y, z, p), at(x, y, z, q), at(x, y, z, r), at(x, y, z, t));
-        if (d2 >= reach * reach) continue;
-        if (c.nee == ContactScratch::kPairs) {
-          c.overflow = true;
-          continue;
-        }
-        c.ee_d[c.nee] = static_cast<float>(std::sqrt(d2));
-        c.ee_a[c.nee] = static_cast<std::uint16_t>(e1);
-        c.ee_b[c.nee++] = static_cast<std::uint16_t>(e2);
-      }
-    });
+  for (int n = 0; n < c.ng; ++n) {
+    const int e = c.tmp[c.g_e[n]];
+    if (e < 0) {
+      c.g_d[n] = kGone;
+      continue;
+    }
+    c.g_e[n] = static_cast<std::uint16_t>(e);
   }
-  sort_lists(c, reach);
-  c.drift = 0;
+  c.batch[0] = i1;
+  c.nbatch = 1;
+  return true;
 }
 
-// Sorts a list of pairs (a, b, d) by d in 64 steps of reach / 64.
-void sort_pairs(ContactScratch& c, int n, std::uint16_t* a, std::uint16_t* b, float* d,
-                double reach) {
-  const double step = reach / 64;
-  auto key = [step](double v) { return std::min(63, static_cast<int>(v / step)); };
-  for (int k = 0; k <= 64; ++k) c.sort_count[k] = 0;
-  for (int i = 0; i < n; ++i) ++c.sort_count[key(d[i]) + 1];
-  for (int k = 0; k < 64; ++k) c.sort_count[k + 1] += c.sort_count[k];
-  for (int i = 0; i < n; ++i) {
-    const int at = c.sort_count[key(d[i])]++;
-    c.sort_a[at] = a[i];
-    c.sort_b[at] = b[i];
-    c.sort_d[at] = d[i];
+// The vertex neighbours, the sides of the faces, and each vertex's sides and
+// faces, made again whenever the edges or faces have changed. The lists are
+// kept, and what changed searched again, when edges were added at the end (a
+// paste's joining edge), when vertices, edges and faces were added at the end
+// (a new cell), and when a paste merged its pair.
+Topology refresh_topology(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  const bool same_faces = c.nov == s.NOV && c.nos == s.NOS &&
+                          std::memcmp(c.faces.data(), s.face.data(), sizeof(Face) * s.NOS) == 0;
+  if (same_faces && c.noe == s.NOE &&
+      std::memcmp(c.edges.data(), s.edge.data(), sizeof(Edge) * s.NOE) == 0)
+    return Topology::same;
+  c.sound = indices_sound(s);
+  if (!c.sound) {
+    c.nov = -1;  // looked at again next time
+    c.built = false;
+    return Topology::changed;
   }
-  for (int i = 0; i < n; ++i) {
-    a[i] = c.sort_a[i];
-    b[i] = c.sort_b[i];
-    d[i] = c.sort_d[i];
+  const bool grown = c.built && c.nov >= 0 && s.NOV >= c.nov && s.NOS >= c.nos && s.NOE >= c.noe &&
+                     std::memcmp(c.faces.data(), s.face.data(), sizeof(Face) * c.nos) == 0 &&
+                     std::memcmp(c.edges.data(), s.edge.data(), sizeof(Edge) * c.noe) == 0;
+  const bool merged = !grown && c.built && merged_faces(s, s.g_paste_i1, s.g_paste_i2);
+  const int old_nov = c.nov, old_noe = c.noe;
+  std::memcpy(c.edges.data(), s.edge.data(), sizeof(Edge) * s.NOE);
+  std::memcpy(c.faces.data(), s.face.data(), sizeof(Face) * s.NOS);
+  c.nov = s.NOV;
+  c.noe = s.NOE;
+  c.nos = s.NOS;
+  make_neighbours(s);
+  if (grown && same_faces) {
+    drop_joined(s, old_noe);
+    return Topology::same;
+  }
+  if (merged) {
+    follow_merge(s, s.g_paste_i1, s.g_paste_i2);
+  } else if (grown) {
+    make_sides(s);
+    // The new vertices, and every vertex with a new edge (it has new
+    // neighbours: pairs through them go when its pairs are searched again).
+    c.nbatch = 0;
+    for (int v = old_nov; v < s.NOV; ++v) c.batch[c.nbatch++] = v;
+    for (int l = old_noe; l < s.NOE; ++l)
+      for (int v : {s.edge[l].first, s.edge[l].second})
+        if (v < old_nov && c.batch_at[v] == 0) {
+          c.batch_at[v] = 1;
+          c.batch[c.nbatch++] = v;
+        }
+    for (int b = 0; b < c.nbatch; ++b) c.batch_at[c.batch[b]] = 0;
+  } else {
+    make_sides(s);
+    c.built = false;
+    return Topology::changed;
+  }
+  if (c.nbatch > most_batch(s))
+    c.built = false;
+  else
+    search_batch(s);
+  return Topology::changed;
+}
+
+// The moved vertices listed in tmp (their distances from where their pairs
+// were measured in kd) are measured from where they are now: each of their
+// pairs can be that much nearer than it was, and one that can now be near is
+// measured exactly.
+void remeasure(Store& s, int moved) {
+  ContactScratch& c = s.scratch.contacts;
+  for (int m = 0; m < moved; ++m) {
+    const int v = c.tmp[m];
+    const double by = c.kd[v];
+    c.kx[v] = s.x[v], c.ky[v] = s.y[v], c.kz[v] = s.z[v];
+    c.kd[v] = 0;
+    for (int i = c.vf_at[v]; i < c.vf_at[v + 1]; ++i) {
+      float& d = c.vf_d[c.vf_of[i]];
+      if (d != kGone) d = down(d - by);
+    }
+    for (int i = c.ee_at[v]; i < c.ee_at[v + 1]; ++i) {
+      float& d = c.ee_d[c.ee_of[i]];
+      if (d != kGone) d = down(d - by);
+    }
+    for (int i = c.g_at[v]; i < c.g_at[v + 1]; ++i) {
+      float& d = c.g_d[c.g_of[i]];
+      if (d != kGone) d = down(d - by);
+    }
+  }
+  for (int m = 0; m < moved && c.tracked; ++m) {
+    const int v = c.tmp[m];
+    for (int i = c.vf_at[v]; i < c.vf_at[v + 1]; ++i) {
+      const int n = c.vf_of[i];
+      if (c.vf_d[n] >= kNearContact) continue;  // far, or gone
+      c.vf_d[n] = down(measure_vf(c, c.vf_v[n], s.face[c.vf_f[n]]));
+      note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n);
+    }
+    for (int i = c.ee_at[v]; i < c.ee_at[v + 1]; ++i) {
+      const int n = c.ee_of[i];
+      if (c.ee_d[n] >= kNearContact) continue;
+      c.ee_d[n] = down(measure_ee(c, c.side[c.ee_a[n]], c.side[c.ee_b[n]]));
+      note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n);
+    }
+    for (int i = c.g_at[v]; i < c.g_at[v + 1]; ++i) {
+      const int n = c.g_of[i];
+      if (c.g_d[n] >= kNearCrossing) continue;
+      c.g_d[n] = down(measure_g(c, c.side[c.g_e[n]], s.face[c.g_f[n]]));
+      note(c, c.g_d[n], kNearCrossing, c.g_near.data(), c.near_g.data(), &c.nnear_g, n);
+    }
   }
 }
 
-// Makes the lists again when they are missing or two vertices have moved the
-// margin between them since they were made: until then no pair left out can
+// Calls visit(n) for every pair of a kind that can be within `within` now:
+// those on its near list (dropping the ones measured too far since), or, when
+// the lists are not tracked, every pair but those dropped for good.
+template <class Visit>
+void each_near(ContactScratch& c, const float* d, char* on, std::uint16_t* list, int* count,
+               int all, double within, Visit visit) {
+  if (!c.tracked) {
+    for (int n = 0; n < all; ++n)
+      if (d[n] != kGone) visit(n);
+    return;
+  }
+  int kept = 0;
+  for (int i = 0; i < *count; ++i) {
+    const int n = list[i];
+    if (d[n] >= within) {
+      on[n] = 0;
+      continue;
+    }
+    list[kept++] = static_cast<std::uint16_t>(n);
+    visit(n);
+  }
+  *count = kept;
+}
+
+template <class Visit>
+void each_near_vf(ContactScratch& c, Visit visit) {
+  each_near(c, c.vf_d.data(), c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, c.nvf, kNearContact,
+            visit);
+}
+template <class Visit>
+void each_near_ee(ContactScratch& c, Visit visit) {
+  each_near(c, c.ee_d.data(), c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, c.nee, kNearContact,
+            visit);
+}
+template <class Visit>
+void each_near_g(ContactScratch& c, Visit visit) {
+  each_near(c, c.g_d.data(), c.g_near.data(), c.near_g.data(), &c.nnear_g, c.ng, kNearCrossing,
+            visit);
+}
+
+// Looks at vertex v: notes how far it is from where its pairs were
+// measured, and lists it for a search when it is kReanchor from its anchor
+// and for measuring when it is kRecheck from where its pairs were measured;
+// with kFar, lists it too when it is far enough from the start of the pass
+// that a push could take it the clearance from there.
+template <bool kFar>
+inline void look(ContactScratch& c, const Store& s, int v, int* moved) {
+  const double x = s.x[v], y = s.y[v], z = s.z[v];
+  if (kFar) {
+    const double px = x - c.px[v], py = y - c.py[v], pz = z - c.pz[v];
+    if (px * px + py * py + pz * pz > (kLongPath - kStepCap) * (kLongPath - kStepCap))
+      c.far[c.nfar++] = v;
+  }
+  const double bx = x - c.bx[v], by = y - c.by[v], bz = z - c.bz[v];
+  if (bx * bx + by * by + bz * bz >= kReanchor * kReanchor) c.batch[c.nbatch++] = v;
+  const double kx = x - c.kx[v], ky = y - c.ky[v], kz = z - c.kz[v];
+  const double k2 = kx * kx + ky * ky + kz * kz;
+  // Rounded up, so that bounds taken from it hold.
+  c.kd[v] = k2 > 0 ? static_cast<float>(std::sqrt(k2) * (1 + 1e-6)) : 0.0f;
+  if (k2 >= kRecheck * kRecheck) c.tmp[(*moved)++] = v;
+}
+
+// After a look: searches for the pairs of the batch, or makes the lists
+// afresh when it is large, then measures again the moved vertices' pairs.
+void after_look(Store& s, int moved) {
+  ContactScratch& c = s.scratch.contacts;
+  if (c.nbatch > most_batch(s)) {
+    rebuild(s);
+    return;
+  }
+  if (c.nbatch > 0) {
+    // The search measures the batch from where it is; the rest are measured
+    // again afterwards (tmp is the search's own meanwhile, so they are
+    // found again).
+    search_batch(s);
+    moved = 0;
+    for (int v = 0; v < s.NOV; ++v)
+      if (c.kd[v] >= kRecheck) c.tmp[moved++] = v;
+  }
+  if (c.tracked)
+    remeasure(s, moved);
+  else
+    for (int v = 0; v < s.NOV; ++v) c.kd[v] = 0;  // every pair is looked at exactly
+}
+
+// Makes the lists afresh when they are missing. Otherwise looks at every
+// vertex: anchors again, and searches for the pairs of, every vertex
+// kReanchor from its anchor (with every vertex nearer than that, two
+// elements have come at most twice that nearer, since a point of an element
+// moves no further than its furthest corner, so no pair left out can have
 // come within the clearance, nor a side left out of the guard's list reach a
-// face. drift: how much closer any two elements can have come since.
+// face), and measures again the pairs of those kRecheck from where their
+// pairs were measured.
 void ensure_lists(Store& s) {
   ContactScratch& c = s.scratch.contacts;
-  if (c.built) {
-    // A point of an element moves no further than its furthest corner, so
-    // two elements have come at most the two furthest moves closer.
-    double first = 0, second = 0;
-    for (int v = 0; v < s.NOV; ++v) {
-      const double ex = s.x[v] - c.bx[v], ey = s.y[v] - c.by[v], ez = s.z[v] - c.bz[v];
-      const double d2 = ex * ex + ey * ey + ez * ez;
-      if (d2 > second) {
-        if (d2 > first) {
-          second = first;
-          first = d2;
-        } else {
-          second = d2;
-        }
-      }
-    }
-    const double closer = std::sqrt(first) + std::sqrt(second);
-    if (closer < kContactMargin) {
-      c.drift = closer;
-      return;
-    }
+  for (int i = 0; i < c.nstirred; ++i) c.is_stirred[c.stirred[i]] = 0;
+  c.nstirred = 0;
+  if (!c.built) {
+    rebuild(s);
+    return;
   }
-  rebuild(s);
+  int moved = 0;
+  c.nbatch = 0;
+  c.nfar = 0;
+  for (int v = 0; v < s.NOV; ++v) look<true>(c, s, v, &moved);
+  after_look(s, moved);
 }
 
+// The same when only the vertices the contacts or the guard moved have moved
+// since the last look.
+void ensure_lists_stirred(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  int moved = 0;
+  c.nbatch = 0;
+  for (int i = 0; i < c.nstirred; ++i) {
+    c.is_stirred[c.stirred[i]] = 0;
+    look<false>(c, s, c.stirred[i], &moved);
+  }
+  c.nstirred = 0;
+  after_look(s, moved);
+}
+
+void stir(ContactScratch& c, int v) {
+  if (c.is_stirred[v]) return;
+  c.is_stirred[v] = 1;
+  c.stirred[c.nstirred++] = v;
+}
+
+// The least a pair can be apart now: its distance between the measured
+// positions less the furthest any corner of either element is from there.
+inline double least_vf(const ContactScratch& c, int n, const Face& f) {
+  return c.vf_d[n] - c.kd[c.vf_v[n]] - std::max({c.kd[f[0]], c.kd[f[1]], c.kd[f[2]]});
+}
+inline double least_ee(const ContactScratch& c, Edge a, Edge b, int n) {
+  return c.ee_d[n] - std::max(c.kd[a.first], c.kd[a.second]) -
+         std::max(c.kd[b.first], c.kd[b.second]);
+}
+inline double least_g(const ContactScratch& c, Edge e, const Face& f, int n) {
+  return c.g_d[n] - std::max(c.kd[e.first], c.kd[e.second]) -
+         std::max({c.kd[f[0]], c.kd[f[1]], c.kd[f[2]]});
+}
+
+// The positions at the start of the pass; nothing held yet.
 void save_start(Store& s) {
   ContactScratch& c = s.scratch.contacts;
-  for (int v = 0; v < s.NOV; ++v) c.px[v] = s.x[v], c.py[v] = s.y[v], c.pz[v] = s.z[v];
+  std::memcpy(c.px.data(), s.x.data(), sizeof(double) * s.NOV);
+  std::memcpy(c.py.data(), s.y.data(), sizeof(double) * s.NOV);
+  std::memcpy(c.pz.data(), s.z.data(), sizeof(double) * s.NOV);
+  std::memset(c.held.data(), 0, s.NOV);
 }
 
 void revert(Store& s, int v) {
   ContactScratch& c = s.scratch.contacts;
+  stir(c, v);
   s.x[v] = c.px[v];
   s.y[v] = c.py[v];
   s.z[v] = c.pz[v];
   c.held[v] = 1;
 }
 
+// Whether vertex v's path from the start of the pass passes through a face
+// more than one edge from it. Only a vertex that moved the clearance or more
+// can reach a face off the near lists: this looks at every face.
+bool long_path_crosses(Store& s, int v) {
+  ContactScratch& c = s.scratch.contacts;
+  const V3 from = at(c.px.data(), c.py.data(), c.pz.data(), v);
+  const V3 to = at(s.x.data(), s.y.data(), s.z.data(), v);
+  for (int f = 0; f < s.NOS; ++f) {
+    const Face fc = s.face[f];
+    if (degenerate(fc) || !apart_vf(c, v, fc)) continue;
+    if (segment_crosses(from, to, at(s.x.data(), s.y.data(), s.z.data(), fc[0]),
+                        at(s.x.data(), s.y.data(), s.z.data(), fc[1]),
+                        at(s.x.data(), s.y.data(), s.z.data(), fc[2]))) {
+      for (int k = 0; k < 3; ++k) revert(s, fc[k]);
+      return true;
+    }
+  }
+  return false;
+}
+
 // Puts back to the start of the pass every vertex of a side that now crosses
 // a face it did not cross then, until no such pair is left; the start of the
-// pass had none, so at worst every vertex goes back.
+// pass had none, so at worst every vertex goes back. Runs right after the
+// contacts, which looked at every vertex: since then only the vertices they
+// pushed, or it puts back, have moved.
 void guard(Store& s) {
   ContactScratch& c = s.scratch.contacts;
   for (int round = 0; round < 64; ++round) {
-    ensure_lists(s);
+    ensure_lists_stirred(s);
     bool found = false;
-    // A pair further apart than twice the drift when the lists were made
-    // cannot have met since.
-    const double within = c.drift + 1e-9;
-    for (int n = 0; n < c.ng; ++n) {
-      if (step_floor(c.g_d[n], kContactMargin) > within + 1e-5) break;
-      if (c.g_d[n] > within + 1e-5) continue;
+    each_near_g(c, [&](int n) {
       const Face fc = s.face[c.g_f[n]];
-      const int p = c.side[c.g_e[n]].first, q = c.side[c.g_e[n]].second;
-      if (!side_crosses_face(s.x.data(), s.y.data(), s.z.data(), p, q, fc)) continue;
-      if (side_crosses_face(c.px.data(), c.py.data(), c.pz.data(), p, q, fc)) continue;
+      const Edge e = c.side[c.g_e[n]];
+      // Within rounding of touching counts as crossing.
+      if (c.tracked && least_g(c, e, fc, n) > 1e-7) return;
+      const int p = e.first, q = e.second;
+      if (!side_crosses_face(s.x.data(), s.y.data(), s.z.data(), p, q, fc)) return;
+      if (side_crosses_face(c.px.data(), c.py.data(), c.pz.data(), p, q, fc)) return;
       found = true;
       revert(s, p);
       revert(s, q);
       for (int k = 0; k < 3; ++k) revert(s, fc[k]);
-    }
+    });
     // A vertex may also have jumped clean through a face, its sides with it
     // (a whole small piece moved at once): its path from the start of the
     // pass must not pass through a face near it.
-    const double reach = kClearance + c.drift;
-    for (int n = 0; n < c.nvf; ++n) {
-      if (step_floor(c.vf_d[n], kClearance + kContactMargin) > reach + 1e-5) break;
-      if (c.vf_d[n] > reach + 1e-5) continue;
+    each_near_vf(c, [&](int n) {
       const int v = c.vf_v[n];
-      if (c.px[v] == s.x[v] && c.py[v] == s.y[v] && c.pz[v] == s.z[v]) continue;
+      const double mx = s.x[v] - c.px[v], my = s.y[v] - c.py[v], mz = s.z[v] - c.pz[v];
+      const double m2 = mx * mx + my * my + mz * mz;
+      if (m2 == 0) return;
       const Face fc = s.face[c.vf_f[n]];
+      // The path reaches no further than its length from where it ends.
+      const double least = c.tracked ? least_vf(c, n, fc) : 0;
+      if (least > 0 && least * least > m2) return;
       const V3 a = at(s.x.data(), s.y.data(), s.z.data(), fc[0]),
                b = at(s.x.data(), s.y.data(), s.z.data(), fc[1]),
                cc = at(s.x.data(), s.y.data(), s.z.data(), fc[2]);
       if (!segment_crosses(at(c.px.data(), c.py.data(), c.pz.data(), v),
                            at(s.x.data(), s.y.data(), s.z.data(), v), a, b, cc))
-        continue;
+        return;
       found = true;
       revert(s, v);
       for (int k = 0; k < 3; ++k) revert(s, fc[k]);
+    });
+    // Only a vertex that had moved the clearance less a push when the
+    // contacts looked can have gone the clearance.
+    for (int i = 0; i < c.nfar; ++i) {
+      const int v = c.far[i];
+      const double ex = s.x[v] - c.px[v], ey = s.y[v] - c.py[v], ez = s.z[v] - c.pz[v];
+      if (ex * ex + ey * ey + ez * ez < kLongPath * kLongPath) continue;
+      if (long_path_crosses(s, v)) {
+        found = true;
+        revert(s, v);
+      }
     }
     if (!found && !c.overflow) return;
     if (!found) break;
@@ -572,6 +1233,10 @@ void cap_steps(Store& s) {
 }
 
 void add_push(ContactScratch& c, int v, V3 d) {
+  if (!c.is_pushed[v]) {
+    c.is_pushed[v] = 1;
+    c.pushed[c.npushed++] = v;
+  }
   c.fx[v] += d.x;
   c.fy[v] += d.y;
   c.fz[v] += d.z;
@@ -587,16 +1252,13 @@ bool push_contacts(Store& s) {
   const double* px = c.px.data();
   const double* py = c.py.data();
   const double* pz = c.pz.data();
-  for (int v = 0; v < s.NOV; ++v) c.fx[v] = c.fy[v] = c.fz[v] = 0;
   bool any = false;
   const double h2 = kClearance * kClearance;
 
-  const double within = kClearance + c.drift;
-  for (int n = 0; n < c.nvf; ++n) {
-    if (step_floor(c.vf_d[n], kClearance + kContactMargin) > within + 1e-5) break;
-    if (c.vf_d[n] > within + 1e-5) continue;
+  each_near_vf(c, [&](int n) {
     const int v = c.vf_v[n];
     const Face fc = s.face[c.vf_f[n]];
+    if (c.tracked && least_vf(c, n, fc) >= kClearance) return;
     const V3 p = at(x, y, z, v), a = at(x, y, z, fc[0]), b = at(x, y, z, fc[1]),
              cc = at(x, y, z, fc[2]);
     // Cheap rejection by the box of the face.
@@ -606,19 +1268,19 @@ bool push_contacts(Store& s) {
         p.y > std::max({a.y, b.y, cc.y}) + kClearance ||
         p.z < std::min({a.z, b.z, cc.z}) - kClearance ||
         p.z > std::max({a.z, b.z, cc.z}) + kClearance)
-      continue;
+      return;
     double w[3];
     const V3 q = closest_on_triangle(p, a, b, cc, w);
     const V3 d = p - q;
     const double d2 = dot(d, d);
-    if (d2 >= h2) continue;
+    if (d2 >= h2) return;
     V3 dir;
     double shortfall;
     if (w[0] > 1e-9 && w[1] > 1e-9 && w[2] > 1e-9) {
       // Over the face: away from it on the side the vertex had before the step.
       V3 nrm = cross(b - a, cc - a);
       const double nl = std::sqrt(dot(nrm, nrm));
-      if (!(nl > 0)) continue;
+      if (!(nl > 0)) return;
       nrm = (1 / nl) * nrm;
       const V3 pa = at(px, py, pz, fc[0]);
       const V3 pn = cross(at(px, py, pz, fc[1]) - pa, at(px, py, pz, fc[2]) - pa);
@@ -629,7 +1291,7 @@ bool push_contacts(Store& s) {
       shortfall = kClearance - dot(d, nrm);
     } else {
       const double dl = std::sqrt(d2);
-      if (!(dl > 0)) continue;
+      if (!(dl > 0)) return;
       dir = (1 / dl) * d;
       shortfall = kClearance - dl;
     }
@@ -637,12 +1299,11 @@ bool push_contacts(Store& s) {
     add_push(c, v, m * dir);
     for (int k = 0; k < 3; ++k) add_push(c, fc[k], (-m * w[k]) * dir);
     any = true;
-  }
+  });
 
-  for (int n = 0; n < c.nee; ++n) {
-    if (step_floor(c.ee_d[n], kClearance + kContactMargin) > within + 1e-5) break;
-    if (c.ee_d[n] > within + 1e-5) continue;
+  each_near_ee(c, [&](int n) {
     const Edge e1 = c.side[c.ee_a[n]], e2 = c.side[c.ee_b[n]];
+    if (c.tracked && least_ee(c, e1, e2, n) >= kClearance) return;
     const V3 p1 = at(x, y, z, e1.first), q1 = at(x, y, z, e1.second), p2 = at(x, y, z, e2.first),
              q2 = at(x, y, z, e2.second);
     if (std::max(p1.x, q1.x) + kClearance < std::min(p2.x, q2.x) ||
@@ -651,12 +1312,12 @@ bool push_contacts(Store& s) {
         std::max(p2.y, q2.y) + kClearance < std::min(p1.y, q1.y) ||
         std::max(p1.z, q1.z) + kClearance < std::min(p2.z, q2.z) ||
         std::max(p2.z, q2.z) + kClearance < std::min(p1.z, q1.z))
-      continue;
+      return;
     double s1, t1;
     closest_on_segments(p1, q1, p2, q2, &s1, &t1);
     const V3 d = (p1 + s1 * (q1 - p1)) - (p2 + t1 * (q2 - p2));
     const double d2 = dot(d, d);
-    if (d2 >= h2) continue;
+    if (d2 >= h2) return;
     // The way the two sides passed each other before the step.
     const V3 pd =
         (at(px, py, pz, e1.first) + s1 * (at(px, py, pz, e1.second) - at(px, py, pz, e1.first))) -
@@ -669,7 +1330,7 @@ bool push_contacts(Store& s) {
       shortfall = kClearance - dl;
     } else {
       const double pl = std::sqrt(dot(pd, pd));
-      if (!(pl > 0)) continue;
+      if (!(pl > 0)) return;
       dir = (1 / pl) * pd;
       shortfall = kClearance + dl;
     }
@@ -679,30 +1340,38 @@ bool push_contacts(Store& s) {
     add_push(c, e2.first, (-m * (1 - t1)) * dir);
     add_push(c, e2.second, (-m * t1) * dir);
     any = true;
-  }
-  if (!any) return false;
-  for (int v = 0; v < s.NOV; ++v) {
+  });
+  for (int i = 0; i < c.npushed; ++i) {
+    const int v = c.pushed[i];
     const double f2 = c.fx[v] * c.fx[v] + c.fy[v] * c.fy[v] + c.fz[v] * c.fz[v];
-    if (f2 == 0) continue;
-    c.held[v] = 1;
-    double k = 1;
-    if (f2 > kStepCap * kStepCap) k = kStepCap / std::sqrt(f2);
-    s.x[v] += k * c.fx[v];
-    s.y[v] += k * c.fy[v];
-    s.z[v] += k * c.fz[v];
+    if (f2 > 0) {
+      c.held[v] = 1;
+      stir(c, v);
+      double k = 1;
+      if (f2 > kStepCap * kStepCap) k = kStepCap / std::sqrt(f2);
+      s.x[v] += k * c.fx[v];
+      s.y[v] += k * c.fy[v];
+      s.z[v] += k * c.fz[v];
+    }
+    c.fx[v] = c.fy[v] = c.fz[v] = 0;
+    c.is_pushed[v] = 0;
   }
-  return true;
+  c.npushed = 0;
+  return any;
 }
 
 // Every edge with no end held this pass within 0.05 of its target.
 bool settled(const Store& s) {
   const ContactScratch& c = s.scratch.contacts;
+  constexpr double tol = 0.05;
   for (int l = 0; l < s.NOE; ++l) {
     const int j = s.edge[l].first, k = s.edge[l].second;
     if (c.held[j] || c.held[k]) continue;
     const double ex = s.x[k] - s.x[j], ey = s.y[k] - s.y[j], ez = s.z[k] - s.z[j];
-    const double d = std::sqrt(ex * ex + ey * ey + ez * ez) - s.phi[l];
-    if (d < -0.05 || d > 0.05) return false;
+    const double len2 = ex * ex + ey * ey + ez * ez, phi = s.phi[l];
+    // |length - phi| <= tol, squared on both sides.
+    if (len2 > (phi + tol) * (phi + tol) || (phi > tol && len2 < (phi - tol) * (phi - tol)))
+      return false;
   }
   return true;
 }
@@ -720,7 +1389,9 @@ bool indices_sound(const Store& s) {
 
 void remember(Store& s) {
   ApartState& a = s.apart;
-  for (int v = 0; v < s.NOV; ++v) a.rx[v] = s.x[v], a.ry[v] = s.y[v], a.rz[v] = s.z[v];
+  std::memcpy(a.rx.data(), s.x.data(), sizeof(double) * s.NOV);
+  std::memcpy(a.ry.data(), s.y.data(), sizeof(double) * s.NOV);
+  std::memcpy(a.rz.data(), s.z.data(), sizeof(double) * s.NOV);
   a.ref_nov = s.NOV;
   a.ref_valid = true;
 }
@@ -743,35 +1414,40 @@ void set_keep_apart(Store& s, bool on) {
 
 void forget_apart_positions(Store& s) { s.apart.ref_valid = false; }
 
-bool modify_apart(Store& s) {
+namespace {
+
+// Kept-apart passes until settled; with settle false, one pass with the
+// guard alone (nothing crosses, the clearance waits for a settling one).
+bool relax_apart(Store& s, bool settle) {
   const int limit = s.touch_purturb ? 50 : 10;
-  if (!indices_sound(s)) {
+  ContactScratch& c = s.scratch.contacts;
+  if (refresh_topology(s) == Topology::changed) s.apart.ref_valid = false;
+  if (!c.sound) {
     // A damaged store has nothing to keep apart; relax it as always.
     s.apart.ref_valid = false;
-
     return modify_plain(s);
   }
-  ContactScratch& c = s.scratch.contacts;
-  if (refresh_topology(s)) s.apart.ref_valid = false;
-  for (int v = 0; v < s.NOV; ++v) c.held[v] = 0;
   // Whatever moved vertices since the last relaxation is held to the same
-  // rule as a pass.
-  if (s.apart.ref_valid && s.apart.ref_nov == s.NOV) {
-    for (int v = 0; v < s.NOV; ++v)
-      c.px[v] = s.apart.rx[v], c.py[v] = s.apart.ry[v], c.pz[v] = s.apart.rz[v];
-    guard(s);
-  }
+  // rule as a pass: after its step, the first pass takes the positions the
+  // last relaxation left as where it started, for the sides the contacts keep
+  // and for the guard, which puts vertices back there.
+  const bool from_ref = s.apart.ref_valid && s.apart.ref_nov == s.NOV;
   int count = 0;
   bool ok = false;
   for (;;) {
     ++count;
     save_start(s);
-    for (int v = 0; v < s.NOV; ++v) c.held[v] = 0;
     modifyonce(s);
     cap_steps(s);
+    if (count == 1 && from_ref) {
+      std::memcpy(c.px.data(), s.apart.rx.data(), sizeof(double) * s.NOV);
+      std::memcpy(c.py.data(), s.apart.ry.data(), sizeof(double) * s.NOV);
+      std::memcpy(c.pz.data(), s.apart.rz.data(), sizeof(double) * s.NOV);
+    }
     ensure_lists(s);
-    const bool touching = push_contacts(s);
+    const bool touching = settle && push_contacts(s);
     guard(s);
+    if (!settle) break;
     if (settled(s)) {
       ok = true;
       break;
@@ -787,6 +1463,12 @@ bool modify_apart(Store& s) {
   return ok;
 }
 
+}  // namespace
+
+bool modify_apart(Store& s) { return relax_apart(s, true); }
+
+void relax_apart_once(Store& s) { relax_apart(s, false); }
+
 bool place_new_cell_apart(Store& s, int c) {
   const int N = s.NOV - 7, S = s.NOS - 7;
   if (N < 0 || S < 0) return false;
@@ -801,14 +1483,17 @@ bool place_new_cell_apart(Store& s, int c) {
   // The clearance is measured to faces beyond c's own ring: those of its
   // neighbours are where the cell is sewn on.
   const double reach = 3.5;
+  ContactScratch& cs = s.scratch.contacts;
+  const int ring_id = next_mark(cs);
+  cs.mark[c] = ring_id;
+  for (int l = 0; l < s.NOE - 14; ++l) {
+    const Edge e = s.edge[l];
+    if (e.first == c && e.second >= 0 && e.second < s.NOV) cs.mark[e.second] = ring_id;
+    if (e.second == c && e.first >= 0 && e.first < s.NOV) cs.mark[e.first] = ring_id;
+  }
   auto ring = [&](const Face& f) {
-    for (int k = 0; k < 3; ++k) {
-      if (f[k] == c) return true;
-      for (int l = 0; l < s.NOE - 14; ++l)
-        if ((s.edge[l].first == c && s.edge[l].second == f[k]) ||
-            (s.edge[l].second == c && s.edge[l].first == f[k]))
-          return true;
-    }
+    for (int k = 0; k < 3; ++k)
+      if (f[k] >= 0 && f[k] < s.NOV && cs.mark[f[k]] == ring_id) return true;
     return false;
   };
   auto try_place = [&](double angle, double scale, double* clearance) {

@@ -31,6 +31,11 @@ void set_keep_apart(Store& s, bool on);
 // The kept-apart relaxation: modify() comes here while the setting is on.
 bool modify_apart(Store& s);
 
+// One kept-apart pass with the guard but without the contacts, not waiting
+// for the surface to settle: the steps inside a spreading sweep, whose last
+// relaxation keeps the clearance and settles the whole.
+void relax_apart_once(Store& s);
+
 // The user moved the sheet rigidly (spin, drag, mirror, a copy placed): what
 // that leaves crossing is the user's, so the next relaxation takes the
 // positions as they are rather than holding vertices back to the old ones.

@@ -20,8 +20,8 @@ void modifyonce(Store& s);
 bool modify(Store& s);
 
 // The same without contacts, whatever the setting: modify while the sheet
-// is not kept apart, and the steps inside a kept-apart sweep, whose end the
-// kept-apart relaxation then checks as a whole.
+// is not kept apart, and the kept-apart relaxation of a store whose edges or
+// faces name vertices it does not have.
 bool modify_plain(Store& s);
 
 // Whether the processor has the 256-bit vector instructions (AVX2) the fast

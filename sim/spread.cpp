@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/contacts.h"
 #include "sim/relax.h"
 
 namespace brimoss {
@@ -168,7 +169,12 @@ void spread(Store& s) {
     s.z[Q] -= f * uz;
 
     ++pushes;
-    if (pushes % 3 == 0) modify(s);
+    if (pushes % 3 == 0) {
+      if (s.apart.on)
+        relax_apart_once(s);
+      else
+        modify(s);
+    }
   }
   modify(s);
 }
