@@ -44,7 +44,7 @@ constexpr double kRecheck = 0.025;
 // A vertex this far from where it was anchored has the pairs of its elements
 // searched for again from where it is; less than half the margin, so that no
 // pair left out of the lists can come within the clearance meanwhile.
-constexpr double kReanchor = 0.2;
+constexpr double kReanchor = 0.24;
 static_assert(2 * kReanchor < kContactMargin, "pairs left out could come within reach");
 constexpr double kNearContact = kClearance + 2 * kRecheck + 1e-6;
 constexpr double kNearCrossing = 2 * kRecheck + 1e-6;
@@ -815,36 +815,45 @@ bool merged_faces(const Store& s, int i1, int i2) {
 bool follow_merge(Store& s, int i1, int i2) {
   ContactScratch& c = s.scratch.contacts;
   auto moved = [i1, i2](int v) { return v == i2 ? i1 : (v > i2 ? v - 1 : v); };
-  // The old sides, packed, before they are made again.
+  // The old sides' ends under the new numbers, kept while the sides are made
+  // again in the rows of vertex-face pairs (which index_pairs makes afresh
+  // before they are read).
+  static_assert(std::tuple_size<decltype(c.vf_of)>::value >= 2 * 3 * MAXNOS, "room for the sides");
+  static_assert(std::tuple_size<decltype(c.ee_of)>::value >= 3 * MAXNOS, "room for the sides");
   const int old_sides = c.nside;
-  for (int e = 0; e < old_sides; ++e)
-    c.tmp[e] = moved(c.side[e].first) * (MAXNOV + 1) + moved(c.side[e].second);
-  for (int v = i2; v + 1 < c.nov; ++v) {
+  for (int e = 0; e < old_sides; ++e) {
+    c.vf_of[2 * e] = static_cast<std::uint16_t>(moved(c.side[e].first));
+    c.vf_of[2 * e + 1] = static_cast<std::uint16_t>(moved(c.side[e].second));
+  }
+  for (int v = i2; v < s.NOV; ++v) {
     c.bx[v] = c.bx[v + 1], c.by[v] = c.by[v + 1], c.bz[v] = c.bz[v + 1];
     c.kx[v] = c.kx[v + 1], c.ky[v] = c.ky[v + 1], c.kz[v] = c.kz[v + 1];
     c.kd[v] = c.kd[v + 1];
   }
   for (int n = 0; n < c.nvf; ++n) c.vf_v[n] = static_cast<std::uint16_t>(moved(c.vf_v[n]));
   make_sides(s);
-  // Old side numbers to new ones, in place.
-  for (int e = 0; e < old_sides; ++e)
-    c.tmp[e] = side_number(c, c.tmp[e] / (MAXNOV + 1), c.tmp[e] % (MAXNOV + 1));
+  // Old side numbers to new ones (none: 0xffff), in the rows of side pairs.
+  constexpr std::uint16_t kNone = 0xffff;
+  for (int e = 0; e < old_sides; ++e) {
+    const int now = side_number(c, c.vf_of[2 * e], c.vf_of[2 * e + 1]);
+    c.ee_of[e] = now < 0 ? kNone : static_cast<std::uint16_t>(now);
+  }
   for (int n = 0; n < c.nee; ++n) {
-    const int a = c.tmp[c.ee_a[n]], b = c.tmp[c.ee_b[n]];
-    if (a < 0 || b < 0) {
+    const std::uint16_t a = c.ee_of[c.ee_a[n]], b = c.ee_of[c.ee_b[n]];
+    if (a == kNone || b == kNone) {
       c.ee_d[n] = kGone;
       continue;
     }
-    c.ee_a[n] = static_cast<std::uint16_t>(a);
-    c.ee_b[n] = static_cast<std::uint16_t>(b);
+    c.ee_a[n] = a;
+    c.ee_b[n] = b;
   }
   for (int n = 0; n < c.ng; ++n) {
-    const int e = c.tmp[c.g_e[n]];
-    if (e < 0) {
+    const std::uint16_t e = c.ee_of[c.g_e[n]];
+    if (e == kNone) {
       c.g_d[n] = kGone;
       continue;
     }
-    c.g_e[n] = static_cast<std::uint16_t>(e);
+    c.g_e[n] = e;
   }
   c.batch[0] = i1;
   c.nbatch = 1;
@@ -1468,6 +1477,88 @@ bool relax_apart(Store& s, bool settle) {
 bool modify_apart(Store& s) { return relax_apart(s, true); }
 
 void relax_apart_once(Store& s) { relax_apart(s, false); }
+
+int contact_pairs_missing(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  if (!s.apart.on || !c.built || !c.sound || c.overflow) return 0;
+  refresh_topology(s);
+  ensure_lists(s);
+  // Between the anchored positions, every pair within the reach (the margin
+  // for the guard's) is listed.
+  const double* x = c.bx.data();
+  const double* y = c.by.data();
+  const double* z = c.bz.data();
+  const double listed = kReach, guarded = kContactMargin;
+  int missing = 0;
+  // And every vertex is nearer its anchor than kReanchor.
+  for (int v = 0; v < s.NOV; ++v)
+    if (dot(at(x, y, z, v) - at(s.x.data(), s.y.data(), s.z.data(), v),
+            at(x, y, z, v) - at(s.x.data(), s.y.data(), s.z.data(), v)) >= kReanchor * kReanchor)
+      ++missing;
+  auto found_vf = [&](int v, int f) {
+    for (int n = 0; n < c.nvf; ++n)
+      if (c.vf_v[n] == v && c.vf_f[n] == f && c.vf_d[n] != kGone) return n;
+    return -1;
+  };
+  auto found_ee = [&](int a, int b) {
+    for (int n = 0; n < c.nee; ++n)
+      if (((c.ee_a[n] == a && c.ee_b[n] == b) || (c.ee_a[n] == b && c.ee_b[n] == a)) &&
+          c.ee_d[n] != kGone)
+        return n;
+    return -1;
+  };
+  auto found_g = [&](int e, int f) {
+    for (int n = 0; n < c.ng; ++n)
+      if (c.g_e[n] == e && c.g_f[n] == f && c.g_d[n] != kGone) return n;
+    return -1;
+  };
+  for (int f = 0; f < s.NOS; ++f) {
+    const Face fc = s.face[f];
+    if (degenerate(fc)) continue;
+    const V3 a = at(x, y, z, fc[0]), b = at(x, y, z, fc[1]), cc = at(x, y, z, fc[2]);
+    for (int v = 0; v < s.NOV; ++v) {
+      if (!apart_vf(c, v, fc)) continue;
+      const double d = std::sqrt(point_triangle_distance2(at(x, y, z, v), a, b, cc));
+      if (d >= listed) continue;
+      if (found_vf(v, f) < 0) ++missing;
+    }
+    for (int e = 0; e < c.nside; ++e) {
+      const Edge se = c.side[e];
+      if (corner_of(fc, se.first) || corner_of(fc, se.second)) continue;
+      const double d = std::sqrt(
+          segment_triangle_distance2(at(x, y, z, se.first), at(x, y, z, se.second), a, b, cc));
+      if (d < guarded && found_g(e, f) < 0) ++missing;
+    }
+  }
+  // Every pair listed is at least as far apart, between the positions its
+  // vertices were measured at, as the distance it keeps, and on its near list
+  // when that is near.
+  for (int n = 0; n < c.nvf; ++n) {
+    if (c.vf_d[n] == kGone) continue;
+    const double d = measure_vf(c, c.vf_v[n], s.face[c.vf_f[n]]);
+    if (d < c.vf_d[n] - 1e-6 || (c.tracked && c.vf_d[n] < kNearContact && !c.vf_near[n])) ++missing;
+  }
+  for (int n = 0; n < c.nee; ++n) {
+    if (c.ee_d[n] == kGone) continue;
+    const double d = measure_ee(c, c.side[c.ee_a[n]], c.side[c.ee_b[n]]);
+    if (d < c.ee_d[n] - 1e-6 || (c.tracked && c.ee_d[n] < kNearContact && !c.ee_near[n])) ++missing;
+  }
+  for (int n = 0; n < c.ng; ++n) {
+    if (c.g_d[n] == kGone) continue;
+    const double d = measure_g(c, c.side[c.g_e[n]], s.face[c.g_f[n]]);
+    if (d < c.g_d[n] - 1e-6 || (c.tracked && c.g_d[n] < kNearCrossing && !c.g_near[n])) ++missing;
+  }
+  for (int e1 = 0; e1 < c.nside; ++e1)
+    for (int e2 = e1 + 1; e2 < c.nside; ++e2) {
+      const Edge a = c.side[e1], b = c.side[e2];
+      if (!apart_ee(c, a, b)) continue;
+      const double d = std::sqrt(segment_distance2(at(x, y, z, a.first), at(x, y, z, a.second),
+                                                   at(x, y, z, b.first), at(x, y, z, b.second)));
+      if (d >= listed) continue;
+      if (found_ee(e1, e2) < 0) ++missing;
+    }
+  return missing;
+}
 
 bool place_new_cell_apart(Store& s, int c) {
   const int N = s.NOV - 7, S = s.NOS - 7;
