@@ -946,15 +946,17 @@ void remeasure(Store& s, int moved) {
   }
   for (int m = 0; m < moved && c.tracked; ++m) {
     const int v = c.tmp[m];
+    // A pair on its near list is measured by the contacts each time they
+    // look at it; only those that may have come near need measuring here.
     for (int i = c.vf_at[v]; i < c.vf_at[v + 1]; ++i) {
       const int n = c.vf_of[i];
-      if (c.vf_d[n] >= kNearContact) continue;  // far, or gone
+      if (c.vf_d[n] >= kNearContact || c.vf_near[n]) continue;  // far, gone, or looked at
       c.vf_d[n] = down(measure_vf(c, c.vf_v[n], s.face[c.vf_f[n]]));
       note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n);
     }
     for (int i = c.ee_at[v]; i < c.ee_at[v + 1]; ++i) {
       const int n = c.ee_of[i];
-      if (c.ee_d[n] >= kNearContact) continue;
+      if (c.ee_d[n] >= kNearContact || c.ee_near[n]) continue;
       c.ee_d[n] = down(measure_ee(c, c.side[c.ee_a[n]], c.side[c.ee_b[n]]));
       note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n);
     }
@@ -1099,10 +1101,6 @@ void stir(ContactScratch& c, int v) {
 // positions less the furthest any corner of either element is from there.
 inline double least_vf(const ContactScratch& c, int n, const Face& f) {
   return c.vf_d[n] - c.kd[c.vf_v[n]] - std::max({c.kd[f[0]], c.kd[f[1]], c.kd[f[2]]});
-}
-inline double least_ee(const ContactScratch& c, Edge a, Edge b, int n) {
-  return c.ee_d[n] - std::max(c.kd[a.first], c.kd[a.second]) -
-         std::max(c.kd[b.first], c.kd[b.second]);
 }
 inline double least_g(const ContactScratch& c, Edge e, const Face& f, int n) {
   return c.g_d[n] - std::max(c.kd[e.first], c.kd[e.second]) -
@@ -1267,7 +1265,13 @@ bool push_contacts(Store& s) {
   each_near_vf(c, [&](int n) {
     const int v = c.vf_v[n];
     const Face fc = s.face[c.vf_f[n]];
-    if (c.tracked && least_vf(c, n, fc) >= kClearance) return;
+    const double moved = c.kd[v] + std::max({c.kd[fc[0]], c.kd[fc[1]], c.kd[fc[2]]});
+    if (c.tracked && c.vf_d[n] - moved >= kClearance) return;
+    // What is learnt of the pair now also bounds it between the measured
+    // positions (its vertices are no further than `moved` from there).
+    auto learn = [&](double d) {
+      if (c.tracked && d - moved > c.vf_d[n]) c.vf_d[n] = down(d - moved);
+    };
     const V3 p = at(x, y, z, v), a = at(x, y, z, fc[0]), b = at(x, y, z, fc[1]),
              cc = at(x, y, z, fc[2]);
     // Cheap rejection by the box of the face.
@@ -1276,12 +1280,15 @@ bool push_contacts(Store& s) {
         p.y < std::min({a.y, b.y, cc.y}) - kClearance ||
         p.y > std::max({a.y, b.y, cc.y}) + kClearance ||
         p.z < std::min({a.z, b.z, cc.z}) - kClearance ||
-        p.z > std::max({a.z, b.z, cc.z}) + kClearance)
+        p.z > std::max({a.z, b.z, cc.z}) + kClearance) {
+      learn(kClearance);
       return;
+    }
     double w[3];
     const V3 q = closest_on_triangle(p, a, b, cc, w);
     const V3 d = p - q;
     const double d2 = dot(d, d);
+    learn(std::sqrt(d2));
     if (d2 >= h2) return;
     V3 dir;
     double shortfall;
@@ -1312,7 +1319,12 @@ bool push_contacts(Store& s) {
 
   each_near_ee(c, [&](int n) {
     const Edge e1 = c.side[c.ee_a[n]], e2 = c.side[c.ee_b[n]];
-    if (c.tracked && least_ee(c, e1, e2, n) >= kClearance) return;
+    const double moved =
+        std::max(c.kd[e1.first], c.kd[e1.second]) + std::max(c.kd[e2.first], c.kd[e2.second]);
+    if (c.tracked && c.ee_d[n] - moved >= kClearance) return;
+    auto learn = [&](double d) {
+      if (c.tracked && d - moved > c.ee_d[n]) c.ee_d[n] = down(d - moved);
+    };
     const V3 p1 = at(x, y, z, e1.first), q1 = at(x, y, z, e1.second), p2 = at(x, y, z, e2.first),
              q2 = at(x, y, z, e2.second);
     if (std::max(p1.x, q1.x) + kClearance < std::min(p2.x, q2.x) ||
@@ -1320,12 +1332,15 @@ bool push_contacts(Store& s) {
         std::max(p1.y, q1.y) + kClearance < std::min(p2.y, q2.y) ||
         std::max(p2.y, q2.y) + kClearance < std::min(p1.y, q1.y) ||
         std::max(p1.z, q1.z) + kClearance < std::min(p2.z, q2.z) ||
-        std::max(p2.z, q2.z) + kClearance < std::min(p1.z, q1.z))
+        std::max(p2.z, q2.z) + kClearance < std::min(p1.z, q1.z)) {
+      learn(kClearance);
       return;
+    }
     double s1, t1;
     closest_on_segments(p1, q1, p2, q2, &s1, &t1);
     const V3 d = (p1 + s1 * (q1 - p1)) - (p2 + t1 * (q2 - p2));
     const double d2 = dot(d, d);
+    learn(std::sqrt(d2));
     if (d2 >= h2) return;
     // The way the two sides passed each other before the step.
     const V3 pd =
