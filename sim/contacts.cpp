@@ -44,7 +44,7 @@ constexpr double kRecheck = 0.025;
 // A vertex this far from where it was anchored has the pairs of its elements
 // searched for again from where it is; less than half the margin, so that no
 // pair left out of the lists can come within the clearance meanwhile.
-constexpr double kReanchor = 0.2;
+constexpr double kReanchor = 0.24;
 static_assert(2 * kReanchor < kContactMargin, "pairs left out could come within reach");
 constexpr double kNearContact = kClearance + 2 * kRecheck + 1e-6;
 constexpr double kNearCrossing = 2 * kRecheck + 1e-6;
@@ -815,36 +815,45 @@ bool merged_faces(const Store& s, int i1, int i2) {
 bool follow_merge(Store& s, int i1, int i2) {
   ContactScratch& c = s.scratch.contacts;
   auto moved = [i1, i2](int v) { return v == i2 ? i1 : (v > i2 ? v - 1 : v); };
-  // The old sides, packed, before they are made again.
+  // The old sides' ends under the new numbers, kept while the sides are made
+  // again in the rows of vertex-face pairs (which index_pairs makes afresh
+  // before they are read).
+  static_assert(std::tuple_size<decltype(c.vf_of)>::value >= 2 * 3 * MAXNOS, "room for the sides");
+  static_assert(std::tuple_size<decltype(c.ee_of)>::value >= 3 * MAXNOS, "room for the sides");
   const int old_sides = c.nside;
-  for (int e = 0; e < old_sides; ++e)
-    c.tmp[e] = moved(c.side[e].first) * (MAXNOV + 1) + moved(c.side[e].second);
-  for (int v = i2; v + 1 < c.nov; ++v) {
+  for (int e = 0; e < old_sides; ++e) {
+    c.vf_of[2 * e] = static_cast<std::uint16_t>(moved(c.side[e].first));
+    c.vf_of[2 * e + 1] = static_cast<std::uint16_t>(moved(c.side[e].second));
+  }
+  for (int v = i2; v < s.NOV; ++v) {
     c.bx[v] = c.bx[v + 1], c.by[v] = c.by[v + 1], c.bz[v] = c.bz[v + 1];
     c.kx[v] = c.kx[v + 1], c.ky[v] = c.ky[v + 1], c.kz[v] = c.kz[v + 1];
     c.kd[v] = c.kd[v + 1];
   }
   for (int n = 0; n < c.nvf; ++n) c.vf_v[n] = static_cast<std::uint16_t>(moved(c.vf_v[n]));
   make_sides(s);
-  // Old side numbers to new ones, in place.
-  for (int e = 0; e < old_sides; ++e)
-    c.tmp[e] = side_number(c, c.tmp[e] / (MAXNOV + 1), c.tmp[e] % (MAXNOV + 1));
+  // Old side numbers to new ones (none: 0xffff), in the rows of side pairs.
+  constexpr std::uint16_t kNone = 0xffff;
+  for (int e = 0; e < old_sides; ++e) {
+    const int now = side_number(c, c.vf_of[2 * e], c.vf_of[2 * e + 1]);
+    c.ee_of[e] = now < 0 ? kNone : static_cast<std::uint16_t>(now);
+  }
   for (int n = 0; n < c.nee; ++n) {
-    const int a = c.tmp[c.ee_a[n]], b = c.tmp[c.ee_b[n]];
-    if (a < 0 || b < 0) {
+    const std::uint16_t a = c.ee_of[c.ee_a[n]], b = c.ee_of[c.ee_b[n]];
+    if (a == kNone || b == kNone) {
       c.ee_d[n] = kGone;
       continue;
     }
-    c.ee_a[n] = static_cast<std::uint16_t>(a);
-    c.ee_b[n] = static_cast<std::uint16_t>(b);
+    c.ee_a[n] = a;
+    c.ee_b[n] = b;
   }
   for (int n = 0; n < c.ng; ++n) {
-    const int e = c.tmp[c.g_e[n]];
-    if (e < 0) {
+    const std::uint16_t e = c.ee_of[c.g_e[n]];
+    if (e == kNone) {
       c.g_d[n] = kGone;
       continue;
     }
-    c.g_e[n] = static_cast<std::uint16_t>(e);
+    c.g_e[n] = e;
   }
   c.batch[0] = i1;
   c.nbatch = 1;
@@ -937,15 +946,17 @@ void remeasure(Store& s, int moved) {
   }
   for (int m = 0; m < moved && c.tracked; ++m) {
     const int v = c.tmp[m];
+    // A pair on its near list is measured by the contacts each time they
+    // look at it; only those that may have come near need measuring here.
     for (int i = c.vf_at[v]; i < c.vf_at[v + 1]; ++i) {
       const int n = c.vf_of[i];
-      if (c.vf_d[n] >= kNearContact) continue;  // far, or gone
+      if (c.vf_d[n] >= kNearContact || c.vf_near[n]) continue;  // far, gone, or looked at
       c.vf_d[n] = down(measure_vf(c, c.vf_v[n], s.face[c.vf_f[n]]));
       note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n);
     }
     for (int i = c.ee_at[v]; i < c.ee_at[v + 1]; ++i) {
       const int n = c.ee_of[i];
-      if (c.ee_d[n] >= kNearContact) continue;
+      if (c.ee_d[n] >= kNearContact || c.ee_near[n]) continue;
       c.ee_d[n] = down(measure_ee(c, c.side[c.ee_a[n]], c.side[c.ee_b[n]]));
       note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n);
     }
@@ -1090,10 +1101,6 @@ void stir(ContactScratch& c, int v) {
 // positions less the furthest any corner of either element is from there.
 inline double least_vf(const ContactScratch& c, int n, const Face& f) {
   return c.vf_d[n] - c.kd[c.vf_v[n]] - std::max({c.kd[f[0]], c.kd[f[1]], c.kd[f[2]]});
-}
-inline double least_ee(const ContactScratch& c, Edge a, Edge b, int n) {
-  return c.ee_d[n] - std::max(c.kd[a.first], c.kd[a.second]) -
-         std::max(c.kd[b.first], c.kd[b.second]);
 }
 inline double least_g(const ContactScratch& c, Edge e, const Face& f, int n) {
   return c.g_d[n] - std::max(c.kd[e.first], c.kd[e.second]) -
@@ -1258,7 +1265,13 @@ bool push_contacts(Store& s) {
   each_near_vf(c, [&](int n) {
     const int v = c.vf_v[n];
     const Face fc = s.face[c.vf_f[n]];
-    if (c.tracked && least_vf(c, n, fc) >= kClearance) return;
+    const double moved = c.kd[v] + std::max({c.kd[fc[0]], c.kd[fc[1]], c.kd[fc[2]]});
+    if (c.tracked && c.vf_d[n] - moved >= kClearance) return;
+    // What is learnt of the pair now also bounds it between the measured
+    // positions (its vertices are no further than `moved` from there).
+    auto learn = [&](double d) {
+      if (c.tracked && d - moved > c.vf_d[n]) c.vf_d[n] = down(d - moved);
+    };
     const V3 p = at(x, y, z, v), a = at(x, y, z, fc[0]), b = at(x, y, z, fc[1]),
              cc = at(x, y, z, fc[2]);
     // Cheap rejection by the box of the face.
@@ -1267,12 +1280,15 @@ bool push_contacts(Store& s) {
         p.y < std::min({a.y, b.y, cc.y}) - kClearance ||
         p.y > std::max({a.y, b.y, cc.y}) + kClearance ||
         p.z < std::min({a.z, b.z, cc.z}) - kClearance ||
-        p.z > std::max({a.z, b.z, cc.z}) + kClearance)
+        p.z > std::max({a.z, b.z, cc.z}) + kClearance) {
+      learn(kClearance);
       return;
+    }
     double w[3];
     const V3 q = closest_on_triangle(p, a, b, cc, w);
     const V3 d = p - q;
     const double d2 = dot(d, d);
+    learn(std::sqrt(d2));
     if (d2 >= h2) return;
     V3 dir;
     double shortfall;
@@ -1303,7 +1319,12 @@ bool push_contacts(Store& s) {
 
   each_near_ee(c, [&](int n) {
     const Edge e1 = c.side[c.ee_a[n]], e2 = c.side[c.ee_b[n]];
-    if (c.tracked && least_ee(c, e1, e2, n) >= kClearance) return;
+    const double moved =
+        std::max(c.kd[e1.first], c.kd[e1.second]) + std::max(c.kd[e2.first], c.kd[e2.second]);
+    if (c.tracked && c.ee_d[n] - moved >= kClearance) return;
+    auto learn = [&](double d) {
+      if (c.tracked && d - moved > c.ee_d[n]) c.ee_d[n] = down(d - moved);
+    };
     const V3 p1 = at(x, y, z, e1.first), q1 = at(x, y, z, e1.second), p2 = at(x, y, z, e2.first),
              q2 = at(x, y, z, e2.second);
     if (std::max(p1.x, q1.x) + kClearance < std::min(p2.x, q2.x) ||
@@ -1311,12 +1332,15 @@ bool push_contacts(Store& s) {
         std::max(p1.y, q1.y) + kClearance < std::min(p2.y, q2.y) ||
         std::max(p2.y, q2.y) + kClearance < std::min(p1.y, q1.y) ||
         std::max(p1.z, q1.z) + kClearance < std::min(p2.z, q2.z) ||
-        std::max(p2.z, q2.z) + kClearance < std::min(p1.z, q1.z))
+        std::max(p2.z, q2.z) + kClearance < std::min(p1.z, q1.z)) {
+      learn(kClearance);
       return;
+    }
     double s1, t1;
     closest_on_segments(p1, q1, p2, q2, &s1, &t1);
     const V3 d = (p1 + s1 * (q1 - p1)) - (p2 + t1 * (q2 - p2));
     const double d2 = dot(d, d);
+    learn(std::sqrt(d2));
     if (d2 >= h2) return;
     // The way the two sides passed each other before the step.
     const V3 pd =
@@ -1468,6 +1492,88 @@ bool relax_apart(Store& s, bool settle) {
 bool modify_apart(Store& s) { return relax_apart(s, true); }
 
 void relax_apart_once(Store& s) { relax_apart(s, false); }
+
+int contact_pairs_missing(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  if (!s.apart.on || !c.built || !c.sound || c.overflow) return 0;
+  refresh_topology(s);
+  ensure_lists(s);
+  // Between the anchored positions, every pair within the reach (the margin
+  // for the guard's) is listed.
+  const double* x = c.bx.data();
+  const double* y = c.by.data();
+  const double* z = c.bz.data();
+  const double listed = kReach, guarded = kContactMargin;
+  int missing = 0;
+  // And every vertex is nearer its anchor than kReanchor.
+  for (int v = 0; v < s.NOV; ++v)
+    if (dot(at(x, y, z, v) - at(s.x.data(), s.y.data(), s.z.data(), v),
+            at(x, y, z, v) - at(s.x.data(), s.y.data(), s.z.data(), v)) >= kReanchor * kReanchor)
+      ++missing;
+  auto found_vf = [&](int v, int f) {
+    for (int n = 0; n < c.nvf; ++n)
+      if (c.vf_v[n] == v && c.vf_f[n] == f && c.vf_d[n] != kGone) return n;
+    return -1;
+  };
+  auto found_ee = [&](int a, int b) {
+    for (int n = 0; n < c.nee; ++n)
+      if (((c.ee_a[n] == a && c.ee_b[n] == b) || (c.ee_a[n] == b && c.ee_b[n] == a)) &&
+          c.ee_d[n] != kGone)
+        return n;
+    return -1;
+  };
+  auto found_g = [&](int e, int f) {
+    for (int n = 0; n < c.ng; ++n)
+      if (c.g_e[n] == e && c.g_f[n] == f && c.g_d[n] != kGone) return n;
+    return -1;
+  };
+  for (int f = 0; f < s.NOS; ++f) {
+    const Face fc = s.face[f];
+    if (degenerate(fc)) continue;
+    const V3 a = at(x, y, z, fc[0]), b = at(x, y, z, fc[1]), cc = at(x, y, z, fc[2]);
+    for (int v = 0; v < s.NOV; ++v) {
+      if (!apart_vf(c, v, fc)) continue;
+      const double d = std::sqrt(point_triangle_distance2(at(x, y, z, v), a, b, cc));
+      if (d >= listed) continue;
+      if (found_vf(v, f) < 0) ++missing;
+    }
+    for (int e = 0; e < c.nside; ++e) {
+      const Edge se = c.side[e];
+      if (corner_of(fc, se.first) || corner_of(fc, se.second)) continue;
+      const double d = std::sqrt(
+          segment_triangle_distance2(at(x, y, z, se.first), at(x, y, z, se.second), a, b, cc));
+      if (d < guarded && found_g(e, f) < 0) ++missing;
+    }
+  }
+  // Every pair listed is at least as far apart, between the positions its
+  // vertices were measured at, as the distance it keeps, and on its near list
+  // when that is near.
+  for (int n = 0; n < c.nvf; ++n) {
+    if (c.vf_d[n] == kGone) continue;
+    const double d = measure_vf(c, c.vf_v[n], s.face[c.vf_f[n]]);
+    if (d < c.vf_d[n] - 1e-6 || (c.tracked && c.vf_d[n] < kNearContact && !c.vf_near[n])) ++missing;
+  }
+  for (int n = 0; n < c.nee; ++n) {
+    if (c.ee_d[n] == kGone) continue;
+    const double d = measure_ee(c, c.side[c.ee_a[n]], c.side[c.ee_b[n]]);
+    if (d < c.ee_d[n] - 1e-6 || (c.tracked && c.ee_d[n] < kNearContact && !c.ee_near[n])) ++missing;
+  }
+  for (int n = 0; n < c.ng; ++n) {
+    if (c.g_d[n] == kGone) continue;
+    const double d = measure_g(c, c.side[c.g_e[n]], s.face[c.g_f[n]]);
+    if (d < c.g_d[n] - 1e-6 || (c.tracked && c.g_d[n] < kNearCrossing && !c.g_near[n])) ++missing;
+  }
+  for (int e1 = 0; e1 < c.nside; ++e1)
+    for (int e2 = e1 + 1; e2 < c.nside; ++e2) {
+      const Edge a = c.side[e1], b = c.side[e2];
+      if (!apart_ee(c, a, b)) continue;
+      const double d = std::sqrt(segment_distance2(at(x, y, z, a.first), at(x, y, z, a.second),
+                                                   at(x, y, z, b.first), at(x, y, z, b.second)));
+      if (d >= listed) continue;
+      if (found_ee(e1, e2) < 0) ++missing;
+    }
+  return missing;
+}
 
 bool place_new_cell_apart(Store& s, int c) {
   const int N = s.NOV - 7, S = s.NOS - 7;

@@ -36,6 +36,16 @@ bool modify_apart(Store& s);
 // relaxation keeps the clearance and settles the whole.
 void relax_apart_once(Store& s);
 
+// For tests: the faults in what the contacts hold. With every vertex where
+// it was anchored (each nearer than half the margin), every
+// vertex-face and side-side pair more than one edge apart within the
+// clearance and the margin must be listed, and every side-face pair sharing
+// no corner within the margin; every pair listed must be at least as far
+// apart as the distance it is kept with, and looked at in every pass when
+// that is near. 0 when the sheet is not kept apart. Looks at every pair:
+// slow.
+int contact_pairs_missing(Store& s);
+
 // The user moved the sheet rigidly (spin, drag, mirror, a copy placed): what
 // that leaves crossing is the user's, so the next relaxation takes the
 // positions as they are rather than holding vertices back to the old ones.

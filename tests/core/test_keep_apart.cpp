@@ -1,6 +1,7 @@
 // Keeping the sheet apart: the side-face test the guard relies on, a probe
 // driven against a plate by pulls and by a paste, growth of a sewn sheet and
-// the motions after it, and the batch command.
+// the motions after it, the contact lists kept through growth, and the batch
+// command.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -205,6 +206,44 @@ TEST(KeepApart, GrownSheetStaysApartThroughEveryMotion) {
     EXPECT_EQ(std::memcmp(a->x.data(), b->x.data(), sizeof(double) * a->NOV), 0);
     EXPECT_EQ(std::memcmp(a->z.data(), b->z.data(), sizeof(double) * a->NOV), 0);
   }
+}
+
+TEST(KeepApart, ContactListsFollowCellsPastesAndMerges) {
+  // The lists are kept through growth, not made afresh: a new cell adds to
+  // them, a paste's joining edge drops the pairs it joins, a merge renumbers
+  // them, and vertices that move far are searched again. After each of
+  // these they hold every pair they should, and no pair wrongly.
+  auto s = make_store();
+  ops::load_sample(*s, 128);
+  ops::keep_apart(*s, true);
+  ops::SheetGrower grower(24);
+  int cells = 0, starts = 0, merges = 0;
+  for (;;) {
+    while (s->g_pasteevent > 0) {
+      const int nov = s->NOV, step = s->g_pasteevent;
+      pastevertices2(*s);
+      if (s->NOV < nov) {
+        ++merges;
+        ASSERT_EQ(contact_pairs_missing(*s), 0) << "after a merge, at " << s->NOV << " vertices";
+      } else if (step == 1) {
+        ++starts;
+        ASSERT_EQ(contact_pairs_missing(*s), 0) << "after a paste's first step";
+      }
+    }
+    const int nov = s->NOV;
+    if (grower.step(*s).action == ops::SheetAction::Stopped) break;
+    if (s->NOV > nov) {
+      ++cells;
+      modify(*s);
+      ASSERT_EQ(contact_pairs_missing(*s), 0) << "after a new cell, at " << s->NOV << " vertices";
+    }
+  }
+  spread(*s);
+  EXPECT_EQ(contact_pairs_missing(*s), 0) << "after a sweep";
+  EXPECT_EQ(cells, 24);
+  EXPECT_GT(starts, 30);
+  EXPECT_GT(merges, 30);
+  EXPECT_LE(s->scratch.contacts.rebuilds, 3) << "the lists were kept, not made afresh";
 }
 
 TEST(KeepApart, BatchCommand) {
