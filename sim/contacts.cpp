@@ -46,6 +46,9 @@ constexpr double kRecheck = 0.025;
 // pair left out of the lists can come within the clearance meanwhile.
 constexpr double kReanchor = 0.24;
 static_assert(2 * kReanchor < kContactMargin, "pairs left out could come within reach");
+// When some vertex needs a search, those this far from their anchors come
+// along: a search costs much whatever its size.
+constexpr double kAlong = 0.75 * kReanchor;
 constexpr double kNearContact = kClearance + 2 * kRecheck + 1e-6;
 constexpr double kNearCrossing = 2 * kRecheck + 1e-6;
 // A vertex that moved at least this far in a pass can have passed through a
@@ -1040,6 +1043,12 @@ void after_look(Store& s, int moved) {
     return;
   }
   if (c.nbatch > 0) {
+    // The vertices well on their way to needing a search come along.
+    for (int v = 0; v < s.NOV; ++v) {
+      const double bx = s.x[v] - c.bx[v], by = s.y[v] - c.by[v], bz = s.z[v] - c.bz[v];
+      const double b2 = bx * bx + by * by + bz * bz;
+      if (b2 >= kAlong * kAlong && b2 < kReanchor * kReanchor) c.batch[c.nbatch++] = v;
+    }
     // The search measures the batch from where it is; the rest are measured
     // again afterwards (tmp is the search's own meanwhile, so they are
     // found again).
