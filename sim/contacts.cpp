@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "sim/relax.h"
 
@@ -524,26 +525,25 @@ void index_pairs(Store& s) {
     if (c.g_d[n] != kGone) c.g_e[m] = c.g_e[n], c.g_f[m] = c.g_f[n], c.g_d[m++] = c.g_d[n];
   c.ng = m;
 
-  const int nov = s.NOV;
-  c.tracked = 4 * c.nee <= static_cast<int>(c.ee_of.size());
-  // Rows: count, sum, then fill from each row's start (kept in tmp).
-  auto rows = [&](int* at, std::uint16_t* of, int n, int per, auto vertex) {
-    for (int v = 0; v <= nov; ++v) at[v] = 0;
+  c.tracked = true;
+  // Rows over `keys` keys: count, sum, then fill from each row's start (kept
+  // in tmp).
+  auto rows = [&](auto* at, std::uint16_t* of, int keys, int n, int per, auto key) {
+    using Start = std::remove_pointer_t<decltype(at)>;
+    for (int v = 0; v <= keys; ++v) at[v] = 0;
     for (int p = 0; p < n; ++p)
-      for (int k = 0; k < per; ++k) ++at[vertex(p, k) + 1];
-    for (int v = 0; v < nov; ++v) at[v + 1] += at[v];
-    for (int v = 0; v < nov; ++v) c.tmp[v] = at[v];
+      for (int k = 0; k < per; ++k) ++at[key(p, k) + 1];
+    for (int v = 0; v < keys; ++v) at[v + 1] = static_cast<Start>(at[v + 1] + at[v]);
+    for (int v = 0; v < keys; ++v) c.tmp[v] = at[v];
     for (int p = 0; p < n; ++p)
-      for (int k = 0; k < per; ++k) of[c.tmp[vertex(p, k)]++] = static_cast<std::uint16_t>(p);
+      for (int k = 0; k < per; ++k) of[c.tmp[key(p, k)]++] = static_cast<std::uint16_t>(p);
   };
-  rows(c.vf_at.data(), c.vf_of.data(), c.nvf, 4,
+  const int nov = s.NOV;
+  rows(c.vf_at.data(), c.vf_of.data(), nov, c.nvf, 4,
        [&](int p, int k) { return k == 3 ? static_cast<int>(c.vf_v[p]) : s.face[c.vf_f[p]][k]; });
-  if (c.tracked)
-    rows(c.ee_at.data(), c.ee_of.data(), c.nee, 4, [&](int p, int k) {
-      const Edge e = c.side[k < 2 ? c.ee_a[p] : c.ee_b[p]];
-      return k % 2 ? e.second : e.first;
-    });
-  rows(c.g_at.data(), c.g_of.data(), c.ng, 5, [&](int p, int k) {
+  rows(c.ee_at.data(), c.ee_of.data(), c.nside, c.nee, 2,
+       [&](int p, int k) { return static_cast<int>(k == 0 ? c.ee_a[p] : c.ee_b[p]); });
+  rows(c.g_at.data(), c.g_of.data(), nov, c.ng, 5, [&](int p, int k) {
     if (k < 3) return s.face[c.g_f[p]][k];
     const Edge e = c.side[c.g_e[p]];
     return k == 3 ? e.first : e.second;
@@ -578,7 +578,9 @@ struct Adder {
     c.vf_d[c.nvf++] = down(fresh ? d : measure_vf(c, v, s.face[f]));
   }
   void ee(int a, int b, double d) {
-    if (c.nee == ContactScratch::kSidePairs) {
+    // One short of the capacity, so that the sides' rows of pairs, two
+    // entries a pair, end within 16 bits.
+    if (c.nee == ContactScratch::kSidePairs - 1) {
       c.overflow = true;
       return;
     }
@@ -938,10 +940,11 @@ void remeasure(Store& s, int moved) {
       float& d = c.vf_d[c.vf_of[i]];
       if (d != kGone) d = down(d - by);
     }
-    for (int i = c.ee_at[v]; i < c.ee_at[v + 1]; ++i) {
-      float& d = c.ee_d[c.ee_of[i]];
-      if (d != kGone) d = down(d - by);
-    }
+    for (int j = c.vs_start[v]; j < c.vs_start[v + 1]; ++j)
+      for (int e = c.vs[j], i = c.ee_at[e]; i < c.ee_at[e + 1]; ++i) {
+        float& d = c.ee_d[c.ee_of[i]];
+        if (d != kGone) d = down(d - by);
+      }
     for (int i = c.g_at[v]; i < c.g_at[v + 1]; ++i) {
       float& d = c.g_d[c.g_of[i]];
       if (d != kGone) d = down(d - by);
@@ -957,12 +960,13 @@ void remeasure(Store& s, int moved) {
       c.vf_d[n] = down(measure_vf(c, c.vf_v[n], s.face[c.vf_f[n]]));
       note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n);
     }
-    for (int i = c.ee_at[v]; i < c.ee_at[v + 1]; ++i) {
-      const int n = c.ee_of[i];
-      if (c.ee_d[n] >= kNearContact || c.ee_near[n]) continue;
-      c.ee_d[n] = down(measure_ee(c, c.side[c.ee_a[n]], c.side[c.ee_b[n]]));
-      note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n);
-    }
+    for (int j = c.vs_start[v]; j < c.vs_start[v + 1]; ++j)
+      for (int e = c.vs[j], i = c.ee_at[e]; i < c.ee_at[e + 1]; ++i) {
+        const int n = c.ee_of[i];
+        if (c.ee_d[n] >= kNearContact || c.ee_near[n]) continue;
+        c.ee_d[n] = down(measure_ee(c, c.side[c.ee_a[n]], c.side[c.ee_b[n]]));
+        note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n);
+      }
     for (int i = c.g_at[v]; i < c.g_at[v + 1]; ++i) {
       const int n = c.g_of[i];
       if (c.g_d[n] >= kNearCrossing) continue;
