@@ -928,48 +928,40 @@ Topology refresh_topology(Store& s) {
 // The moved vertices listed in tmp (their distances from where their pairs
 // were measured in kd) are measured from where they are now: each of their
 // pairs can be that much nearer than it was, and one that can now be near is
-// measured exactly.
+// measured exactly (between the measured positions as they are then; a
+// vertex measured from elsewhere later lowers it again). A pair on its near
+// list is measured by the contacts each time they look at it, so it needs no
+// measuring here.
 void remeasure(Store& s, int moved) {
   ContactScratch& c = s.scratch.contacts;
   for (int m = 0; m < moved; ++m) {
     const int v = c.tmp[m];
-    const double by = c.kd[v];
+    // As a float, with room for the rounding of the subtractions below.
+    const float by = static_cast<float>(c.kd[v] + 1e-6);
     c.kx[v] = s.x[v], c.ky[v] = s.y[v], c.kz[v] = s.z[v];
     c.kd[v] = 0;
     for (int i = c.vf_at[v]; i < c.vf_at[v + 1]; ++i) {
-      float& d = c.vf_d[c.vf_of[i]];
-      if (d != kGone) d = down(d - by);
-    }
-    for (int j = c.vs_start[v]; j < c.vs_start[v + 1]; ++j)
-      for (int e = c.vs[j], i = c.ee_at[e]; i < c.ee_at[e + 1]; ++i) {
-        float& d = c.ee_d[c.ee_of[i]];
-        if (d != kGone) d = down(d - by);
-      }
-    for (int i = c.g_at[v]; i < c.g_at[v + 1]; ++i) {
-      float& d = c.g_d[c.g_of[i]];
-      if (d != kGone) d = down(d - by);
-    }
-  }
-  for (int m = 0; m < moved && c.tracked; ++m) {
-    const int v = c.tmp[m];
-    // A pair on its near list is measured by the contacts each time they
-    // look at it; only those that may have come near need measuring here.
-    for (int i = c.vf_at[v]; i < c.vf_at[v + 1]; ++i) {
       const int n = c.vf_of[i];
-      if (c.vf_d[n] >= kNearContact || c.vf_near[n]) continue;  // far, gone, or looked at
+      if (c.vf_d[n] == kGone) continue;
+      c.vf_d[n] -= by;
+      if (c.vf_d[n] >= kNearContact || c.vf_near[n] || !c.tracked) continue;
       c.vf_d[n] = down(measure_vf(c, c.vf_v[n], s.face[c.vf_f[n]]));
       note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n);
     }
     for (int j = c.vs_start[v]; j < c.vs_start[v + 1]; ++j)
       for (int e = c.vs[j], i = c.ee_at[e]; i < c.ee_at[e + 1]; ++i) {
         const int n = c.ee_of[i];
-        if (c.ee_d[n] >= kNearContact || c.ee_near[n]) continue;
+        if (c.ee_d[n] == kGone) continue;
+        c.ee_d[n] -= by;
+        if (c.ee_d[n] >= kNearContact || c.ee_near[n] || !c.tracked) continue;
         c.ee_d[n] = down(measure_ee(c, c.side[c.ee_a[n]], c.side[c.ee_b[n]]));
         note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n);
       }
     for (int i = c.g_at[v]; i < c.g_at[v + 1]; ++i) {
       const int n = c.g_of[i];
-      if (c.g_d[n] >= kNearCrossing) continue;
+      if (c.g_d[n] == kGone) continue;
+      c.g_d[n] -= by;
+      if (c.g_d[n] >= kNearCrossing || !c.tracked) continue;
       c.g_d[n] = down(measure_g(c, c.side[c.g_e[n]], s.face[c.g_f[n]]));
       note(c, c.g_d[n], kNearCrossing, c.g_near.data(), c.near_g.data(), &c.nnear_g, n);
     }
