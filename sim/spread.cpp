@@ -169,11 +169,10 @@ void spread(Store& s) {
     s.z[Q] -= f * uz;
 
     ++pushes;
-    if (pushes % 3 == 0) {
-      if (s.apart.on)
-        relax_apart_once(s);
-      else
-        modify(s);
+    if (!s.apart.on) {
+      if (pushes % 3 == 0) modify(s);
+    } else if (pushes % 6 == 0) {
+      relax_apart_once(s);
     }
   }
   modify(s);
