@@ -182,9 +182,11 @@ struct ContactScratch {
   std::array<float, kGuard> g_d{};
   std::array<char, kGuard> g_near{};
   int ng = 0;
-  // Each vertex's pairs of each kind (as vertex, corner or end), in
-  // compressed rows.
-  std::array<int, MAXNOV + 1> vf_at{}, ee_at{}, g_at{};
+  // Each vertex's vertex-face and side-face pairs (as vertex, corner or
+  // end), and each side's side-side pairs, in compressed rows (those of the
+  // sides in 16 bits: there are fewer than kSidePairs side pairs).
+  std::array<int, MAXNOV + 1> vf_at{}, g_at{};
+  std::array<std::uint16_t, 3 * MAXNOS + 1> ee_at{};
   std::array<std::uint16_t, 4 * kFacePairs> vf_of{};
   std::array<std::uint16_t, 2 * kSidePairs> ee_of{};
   std::array<std::uint16_t, 5 * kGuard> g_of{};
@@ -192,8 +194,8 @@ struct ContactScratch {
   // (or to cross) before one of their vertices is measured again.
   std::array<std::uint16_t, kNear> near_vf{}, near_ee{}, near_g{};
   int nnear_vf = 0, nnear_ee = 0, nnear_g = 0;
-  // False when a near list or the rows above were full: every pair is then
-  // measured every pass until the lists are made again.
+  // False when a near list was full: every pair is then measured every pass
+  // until the lists are made again.
   bool tracked = false;
   // Whether every edge and face names vertices of the surface (checked when
   // they change): the contacts are kept only on a sound surface.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "sim/relax.h"
 
@@ -46,6 +47,9 @@ constexpr double kRecheck = 0.025;
 // pair left out of the lists can come within the clearance meanwhile.
 constexpr double kReanchor = 0.24;
 static_assert(2 * kReanchor < kContactMargin, "pairs left out could come within reach");
+// When some vertex needs a search, those this far from their anchors come
+// along: a search costs much whatever its size.
+constexpr double kAlong = 0.75 * kReanchor;
 constexpr double kNearContact = kClearance + 2 * kRecheck + 1e-6;
 constexpr double kNearCrossing = 2 * kRecheck + 1e-6;
 // A vertex that moved at least this far in a pass can have passed through a
@@ -521,26 +525,25 @@ void index_pairs(Store& s) {
     if (c.g_d[n] != kGone) c.g_e[m] = c.g_e[n], c.g_f[m] = c.g_f[n], c.g_d[m++] = c.g_d[n];
   c.ng = m;
 
-  const int nov = s.NOV;
-  c.tracked = 4 * c.nee <= static_cast<int>(c.ee_of.size());
-  // Rows: count, sum, then fill from each row's start (kept in tmp).
-  auto rows = [&](int* at, std::uint16_t* of, int n, int per, auto vertex) {
-    for (int v = 0; v <= nov; ++v) at[v] = 0;
+  c.tracked = true;
+  // Rows over `keys` keys: count, sum, then fill from each row's start (kept
+  // in tmp).
+  auto rows = [&](auto* at, std::uint16_t* of, int keys, int n, int per, auto key) {
+    using Start = std::remove_pointer_t<decltype(at)>;
+    for (int v = 0; v <= keys; ++v) at[v] = 0;
     for (int p = 0; p < n; ++p)
-      for (int k = 0; k < per; ++k) ++at[vertex(p, k) + 1];
-    for (int v = 0; v < nov; ++v) at[v + 1] += at[v];
-    for (int v = 0; v < nov; ++v) c.tmp[v] = at[v];
+      for (int k = 0; k < per; ++k) ++at[key(p, k) + 1];
+    for (int v = 0; v < keys; ++v) at[v + 1] = static_cast<Start>(at[v + 1] + at[v]);
+    for (int v = 0; v < keys; ++v) c.tmp[v] = at[v];
     for (int p = 0; p < n; ++p)
-      for (int k = 0; k < per; ++k) of[c.tmp[vertex(p, k)]++] = static_cast<std::uint16_t>(p);
+      for (int k = 0; k < per; ++k) of[c.tmp[key(p, k)]++] = static_cast<std::uint16_t>(p);
   };
-  rows(c.vf_at.data(), c.vf_of.data(), c.nvf, 4,
+  const int nov = s.NOV;
+  rows(c.vf_at.data(), c.vf_of.data(), nov, c.nvf, 4,
        [&](int p, int k) { return k == 3 ? static_cast<int>(c.vf_v[p]) : s.face[c.vf_f[p]][k]; });
-  if (c.tracked)
-    rows(c.ee_at.data(), c.ee_of.data(), c.nee, 4, [&](int p, int k) {
-      const Edge e = c.side[k < 2 ? c.ee_a[p] : c.ee_b[p]];
-      return k % 2 ? e.second : e.first;
-    });
-  rows(c.g_at.data(), c.g_of.data(), c.ng, 5, [&](int p, int k) {
+  rows(c.ee_at.data(), c.ee_of.data(), c.nside, c.nee, 2,
+       [&](int p, int k) { return static_cast<int>(k == 0 ? c.ee_a[p] : c.ee_b[p]); });
+  rows(c.g_at.data(), c.g_of.data(), nov, c.ng, 5, [&](int p, int k) {
     if (k < 3) return s.face[c.g_f[p]][k];
     const Edge e = c.side[c.g_e[p]];
     return k == 3 ? e.first : e.second;
@@ -575,7 +578,9 @@ struct Adder {
     c.vf_d[c.nvf++] = down(fresh ? d : measure_vf(c, v, s.face[f]));
   }
   void ee(int a, int b, double d) {
-    if (c.nee == ContactScratch::kSidePairs) {
+    // One short of the capacity, so that the sides' rows of pairs, two
+    // entries a pair, end within 16 bits.
+    if (c.nee == ContactScratch::kSidePairs - 1) {
       c.overflow = true;
       return;
     }
@@ -923,46 +928,40 @@ Topology refresh_topology(Store& s) {
 // The moved vertices listed in tmp (their distances from where their pairs
 // were measured in kd) are measured from where they are now: each of their
 // pairs can be that much nearer than it was, and one that can now be near is
-// measured exactly.
+// measured exactly (between the measured positions as they are then; a
+// vertex measured from elsewhere later lowers it again). A pair on its near
+// list is measured by the contacts each time they look at it, so it needs no
+// measuring here.
 void remeasure(Store& s, int moved) {
   ContactScratch& c = s.scratch.contacts;
   for (int m = 0; m < moved; ++m) {
     const int v = c.tmp[m];
-    const double by = c.kd[v];
+    // As a float, with room for the rounding of the subtractions below.
+    const float by = static_cast<float>(c.kd[v] + 1e-6);
     c.kx[v] = s.x[v], c.ky[v] = s.y[v], c.kz[v] = s.z[v];
     c.kd[v] = 0;
     for (int i = c.vf_at[v]; i < c.vf_at[v + 1]; ++i) {
-      float& d = c.vf_d[c.vf_of[i]];
-      if (d != kGone) d = down(d - by);
-    }
-    for (int i = c.ee_at[v]; i < c.ee_at[v + 1]; ++i) {
-      float& d = c.ee_d[c.ee_of[i]];
-      if (d != kGone) d = down(d - by);
-    }
-    for (int i = c.g_at[v]; i < c.g_at[v + 1]; ++i) {
-      float& d = c.g_d[c.g_of[i]];
-      if (d != kGone) d = down(d - by);
-    }
-  }
-  for (int m = 0; m < moved && c.tracked; ++m) {
-    const int v = c.tmp[m];
-    // A pair on its near list is measured by the contacts each time they
-    // look at it; only those that may have come near need measuring here.
-    for (int i = c.vf_at[v]; i < c.vf_at[v + 1]; ++i) {
       const int n = c.vf_of[i];
-      if (c.vf_d[n] >= kNearContact || c.vf_near[n]) continue;  // far, gone, or looked at
+      if (c.vf_d[n] == kGone) continue;
+      c.vf_d[n] -= by;
+      if (c.vf_d[n] >= kNearContact || c.vf_near[n] || !c.tracked) continue;
       c.vf_d[n] = down(measure_vf(c, c.vf_v[n], s.face[c.vf_f[n]]));
       note(c, c.vf_d[n], kNearContact, c.vf_near.data(), c.near_vf.data(), &c.nnear_vf, n);
     }
-    for (int i = c.ee_at[v]; i < c.ee_at[v + 1]; ++i) {
-      const int n = c.ee_of[i];
-      if (c.ee_d[n] >= kNearContact || c.ee_near[n]) continue;
-      c.ee_d[n] = down(measure_ee(c, c.side[c.ee_a[n]], c.side[c.ee_b[n]]));
-      note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n);
-    }
+    for (int j = c.vs_start[v]; j < c.vs_start[v + 1]; ++j)
+      for (int e = c.vs[j], i = c.ee_at[e]; i < c.ee_at[e + 1]; ++i) {
+        const int n = c.ee_of[i];
+        if (c.ee_d[n] == kGone) continue;
+        c.ee_d[n] -= by;
+        if (c.ee_d[n] >= kNearContact || c.ee_near[n] || !c.tracked) continue;
+        c.ee_d[n] = down(measure_ee(c, c.side[c.ee_a[n]], c.side[c.ee_b[n]]));
+        note(c, c.ee_d[n], kNearContact, c.ee_near.data(), c.near_ee.data(), &c.nnear_ee, n);
+      }
     for (int i = c.g_at[v]; i < c.g_at[v + 1]; ++i) {
       const int n = c.g_of[i];
-      if (c.g_d[n] >= kNearCrossing) continue;
+      if (c.g_d[n] == kGone) continue;
+      c.g_d[n] -= by;
+      if (c.g_d[n] >= kNearCrossing || !c.tracked) continue;
       c.g_d[n] = down(measure_g(c, c.side[c.g_e[n]], s.face[c.g_f[n]]));
       note(c, c.g_d[n], kNearCrossing, c.g_near.data(), c.near_g.data(), &c.nnear_g, n);
     }
@@ -1040,6 +1039,12 @@ void after_look(Store& s, int moved) {
     return;
   }
   if (c.nbatch > 0) {
+    // The vertices well on their way to needing a search come along.
+    for (int v = 0; v < s.NOV; ++v) {
+      const double bx = s.x[v] - c.bx[v], by = s.y[v] - c.by[v], bz = s.z[v] - c.bz[v];
+      const double b2 = bx * bx + by * by + bz * bz;
+      if (b2 >= kAlong * kAlong && b2 < kReanchor * kReanchor) c.batch[c.nbatch++] = v;
+    }
     // The search measures the batch from where it is; the rest are measured
     // again afterwards (tmp is the search's own meanwhile, so they are
     // found again).

@@ -428,13 +428,16 @@ TEST(GrowSheet, BatchCommands) {
   EXPECT_TRUE(std::filesystem::exists(stl));
   std::remove(stl.c_str());
 
-  // The figures one a line, names always in this order.
+  // The figures one a line, names always in this order. The solid may add a
+  // note after them where its wall had to thin, which the shape grown
+  // decides (kept apart, growth is sensitive to the last bit of every step).
   std::vector<std::string> names;
   std::istringstream lines(r.out);
   std::string line;
   std::getline(lines, line);  // what grow-sheet did
   std::map<std::string, std::string> value;
   while (std::getline(lines, line)) {
+    if (line.rfind("wall thinned at ", 0) == 0) continue;
     const auto space = line.find(' ');
     ASSERT_NE(space, std::string::npos) << line;
     ASSERT_EQ(line.find(' ', space + 1), std::string::npos) << line;

@@ -240,10 +240,10 @@ TEST(KeepApart, ContactListsFollowCellsPastesAndMerges) {
   }
   spread(*s);
   EXPECT_EQ(contact_pairs_missing(*s), 0) << "after a sweep";
-  EXPECT_EQ(cells, 24);
+  EXPECT_GE(cells, 24);  // and any cell given up after it was placed
   EXPECT_GT(starts, 30);
   EXPECT_GT(merges, 30);
-  EXPECT_LE(s->scratch.contacts.rebuilds, 3) << "the lists were kept, not made afresh";
+  EXPECT_LT(s->scratch.contacts.rebuilds, merges / 4) << "the lists were kept, not made afresh";
 }
 
 TEST(KeepApart, BatchCommand) {
