@@ -568,34 +568,31 @@ struct Adder {
   const Store& s;
   bool fresh;  // the anchored and the measured positions are the same
 
-  void vf(int v, int f, double d) {
-    if (c.nvf == ContactScratch::kFacePairs) {
+  // A full list stops tracking until the lists are made again.
+  template <class Measure>
+  void append(int capacity, int* count, std::uint16_t* first, std::uint16_t* second, float* dist,
+              int i, int j, double d, Measure measure) {
+    if (*count == capacity) {
       c.overflow = true;
       return;
     }
-    c.vf_v[c.nvf] = static_cast<std::uint16_t>(v);
-    c.vf_f[c.nvf] = static_cast<std::uint16_t>(f);
-    c.vf_d[c.nvf++] = down(fresh ? d : measure_vf(c, v, s.face[f]));
+    first[*count] = static_cast<std::uint16_t>(i);
+    second[*count] = static_cast<std::uint16_t>(j);
+    dist[(*count)++] = down(fresh ? d : measure());
+  }
+  void vf(int v, int f, double d) {
+    append(ContactScratch::kFacePairs, &c.nvf, c.vf_v.data(), c.vf_f.data(), c.vf_d.data(), v, f, d,
+           [&] { return measure_vf(c, v, s.face[f]); });
   }
   void ee(int a, int b, double d) {
     // One short of the capacity, so that the sides' rows of pairs, two
     // entries a pair, end within 16 bits.
-    if (c.nee == ContactScratch::kSidePairs - 1) {
-      c.overflow = true;
-      return;
-    }
-    c.ee_a[c.nee] = static_cast<std::uint16_t>(a);
-    c.ee_b[c.nee] = static_cast<std::uint16_t>(b);
-    c.ee_d[c.nee++] = down(fresh ? d : measure_ee(c, c.side[a], c.side[b]));
+    append(ContactScratch::kSidePairs - 1, &c.nee, c.ee_a.data(), c.ee_b.data(), c.ee_d.data(), a,
+           b, d, [&] { return measure_ee(c, c.side[a], c.side[b]); });
   }
   void g(int e, int f, double d) {
-    if (c.ng == ContactScratch::kGuard) {
-      c.overflow = true;
-      return;
-    }
-    c.g_e[c.ng] = static_cast<std::uint16_t>(e);
-    c.g_f[c.ng] = static_cast<std::uint16_t>(f);
-    c.g_d[c.ng++] = down(fresh ? d : measure_g(c, c.side[e], s.face[f]));
+    append(ContactScratch::kGuard, &c.ng, c.g_e.data(), c.g_f.data(), c.g_d.data(), e, f, d,
+           [&] { return measure_g(c, c.side[e], s.face[f]); });
   }
 };
 
