@@ -15,9 +15,9 @@ std::string counts_text(const Store& s) {
          count(s.NOS, "face", "faces");
 }
 
-bool Feedback::set(std::string t) {
+bool Feedback::set(const std::string& t) {
   if (t == text_) return false;
-  text_ = std::move(t);
+  text_ = t;
   return true;
 }
 
@@ -47,9 +47,9 @@ bool Feedback::poll(const Store& s) {
   return set(on_ ? counts_text(s) : std::string());
 }
 
-bool Feedback::say(const Store& s, std::string text) {
+bool Feedback::say(const Store& s, const std::string& text) {
   remember(s);
-  return set(std::move(text));
+  return set(text);
 }
 
 }  // namespace brimoss

@@ -31,13 +31,13 @@ class Feedback {
   // A message of the program's own ("Saved sheet.brm: 996 vertices"), shown
   // whether or not the counts are asked for, until the counts change or the
   // next report. True when the text changed.
-  bool say(const Store& s, std::string text);
+  bool say(const Store& s, const std::string& text);
 
   // What the field shows.
   const std::string& text() const { return text_; }
 
  private:
-  bool set(std::string t);
+  bool set(const std::string& t);
   void remember(const Store& s);
 
   bool on_ = false;
