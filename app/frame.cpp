@@ -273,6 +273,7 @@ bool MyFrame::AppendPath(const wxString& path) {
     return false;
   }
   m_canvas->Report({});
+  TellCrossingsLeftByHand();
   Refresh(false);
   return true;
 }

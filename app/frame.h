@@ -88,6 +88,8 @@ class MyFrame : public wxFrame {
   void OnAddNewCell(wxCommandEvent& event);
   void OnAddSame(wxCommandEvent& event);
   void OnAddMirror(wxCommandEvent& event);
+  void AddCopy(bool mirrored);
+  void TellCrossingsLeftByHand();
   void OnPullPoint(wxCommandEvent& event);
   void OnRemoveCell(wxCommandEvent& event);
   void OnShowFeedback(wxCommandEvent& event);

@@ -59,7 +59,8 @@ wxString GuideWindow::Text() {
              "  Grow sheet ticks Sway > Keep the sheet apart: from then on growth and\n"
              "  every motion of the program keep the sheet from passing through itself,\n"
              "  and a cell or a paste that would cross the sheet is left out (the status\n"
-             "  bar counts them).\n"
+             "  bar counts them). Drags, mirrors and copies are yours: the status bar\n"
+             "  says where they leave the sheet crossing itself, and it stays so.\n"
              "\n"
              "THE MENUS (with their keys)\n"
              "\n") +

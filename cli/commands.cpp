@@ -30,6 +30,14 @@ void report(Context& c, const ops::Result& r) {
   if (!r) c.refuse(r.why);
 }
 
+// A move by hand carried out on a kept-apart sheet: what it left crossing.
+void report_moved_by_hand(Context& c, const ops::Result& r) {
+  report(c, r);
+  if (!r) return;
+  const std::string note = ops::crossings_left_by_hand(c.s);
+  if (!note.empty()) c.err << "line " << c.line << ": warning: " << note << "\n";
+}
+
 // "-" as a path is standard output, for what is written as text. Nothing is
 // read from standard input: the script itself may be coming from there.
 bool is_stdout(const std::string& path) { return path == "-"; }
@@ -140,7 +148,7 @@ std::vector<Command> make_table() {
        }},
       {kFiles, "append", "PATH", "add a surface file beside the surface", 1, 1,
        [](Context& c, const Args& a) {
-         if (!refuse_stdin(c, a[0])) report(c, ops::append_file(c.s, a[0]));
+         if (!refuse_stdin(c, a[0])) report_moved_by_hand(c, ops::append_file(c.s, a[0]));
        }},
       {kFiles, "save", "PATH", "write the surface to a file (overwrites; - is standard output)", 1,
        1,
@@ -215,11 +223,14 @@ std::vector<Command> make_table() {
        [](Context& c, const Args&) { spread(c.s); }},
 
       {kCopies, "mirror", "", "mirror the surface, or only the highlighted components, in x", 0, 0,
-       [](Context& c, const Args&) { ops::mirror(c.s); }},
+       [](Context& c, const Args&) {
+         ops::mirror(c.s);
+         report_moved_by_hand(c, ops::done());
+       }},
       {kCopies, "add-copy", "", "add a copy of the surface 2.0 along x", 0, 0,
-       [](Context& c, const Args&) { report(c, ops::add_copy(c.s, false)); }},
+       [](Context& c, const Args&) { report_moved_by_hand(c, ops::add_copy(c.s, false)); }},
       {kCopies, "add-mirror", "", "add a mirror image of the surface beside it", 0, 0,
-       [](Context& c, const Args&) { report(c, ops::add_copy(c.s, true)); }},
+       [](Context& c, const Args&) { report_moved_by_hand(c, ops::add_copy(c.s, true)); }},
       // What the window does when the pointer touched J, the left button went
       // down and came up again over I: J becomes the current vertex and, if the
       // pair passes the check, the paste starts. The ticks then carry it out.

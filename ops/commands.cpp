@@ -108,6 +108,14 @@ bool keep_apart_for_growth(Store& s) {
   return s.apart.on;
 }
 
+std::string crossings_left_by_hand(const Store& s) {
+  if (!s.apart.on) return {};
+  const int n = count_crossings(s);
+  if (n == 0) return {};
+  return "the sheet now crosses itself at " + std::to_string(n) + (n == 1 ? " place" : " places") +
+         "; keeping it apart does not undo that";
+}
+
 Result add_copy(Store& s, bool mirrored) {
   if (const char* why = copy_refusal(s)) return refused(why);
   if (!brimoss::add_copy(s, mirrored)) return refused("the copy could not be added");

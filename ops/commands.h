@@ -54,6 +54,11 @@ bool keeps_apart(const Store& s);
 // on a tangled sheet every pass would meet crowds of pairs already through
 // each other. True when the setting is on.
 bool keep_apart_for_growth(Store& s);
+// After a move the user makes by hand (a piece dragged or mirrored, a copy
+// added, a file appended beside the sheet) while the sheet is kept apart:
+// what the move left crossing, to be told, since keeping apart does not undo
+// it. Empty when the setting is off or nothing crosses.
+std::string crossings_left_by_hand(const Store& s);
 
 // Copies and pastes.
 void mirror(Store& s);

@@ -66,8 +66,10 @@ void right_press(Store& s, int px, int py) {
 
 void right_release(Store& s, int px, int py, MouseEffects& out) {
   s.g_Rmousedown = 0;
-  if (s.g_dragcomponent > 0) move_component(s, s.g_dragcomponent, px, py);
+  const bool dragged = s.g_dragcomponent > 0;
+  if (dragged) move_component(s, s.g_dragcomponent, px, py);
   ops::relax(s);
+  if (dragged) out.crossings = ops::crossings_left_by_hand(s);
   out.repaint = true;
 }
 

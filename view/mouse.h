@@ -18,6 +18,9 @@ struct MouseEffects {
   // Why a paste gesture (a left drag from the current vertex, let go over
   // another vertex) was refused; empty otherwise.
   std::string refusal;
+  // What a piece dragged by hand left crossing on a kept-apart sheet; empty
+  // otherwise.
+  std::string crossings;
 };
 
 // Whether vertex i was drawn within the 9 x 9 pixel box centred on (px, py).

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "copy/paste.h"
+#include "model/components.h"
 #include "model/crossings.h"
 #include "model/store.h"
 #include "ops/commands.h"
@@ -19,6 +20,7 @@
 #include "sim/relax.h"
 #include "sim/spread.h"
 #include "testing/cli_run.h"
+#include "view/mouse.h"
 
 using namespace brimoss;
 
@@ -261,6 +263,66 @@ TEST(KeepApart, BatchCommand) {
   const brimoss::testing::CliResult bad = brimoss::testing::run_cli("keep-apart maybe\n");
   EXPECT_EQ(bad.status, 2);
   EXPECT_NE(bad.err.find("keep-apart: say on or off"), std::string::npos) << bad.err;
+}
+
+// Moves the user makes by hand are the user's: kept apart, what they leave
+// crossing is told, with the count the exact check finds.
+TEST(KeepApart, MovesByHandThatLeaveTheSheetCrossingAreTold) {
+  const std::string grown = "keep-apart on\nsample 128\ngrow-sheet 12\n";
+  const std::string told = "line 4: warning: the sheet now crosses itself at ";
+  struct Case {
+    const char* what;
+    std::string script;
+    bool crossing;
+  };
+  const Case cases[] = {
+      {"a copy over the sheet", grown + "add-copy\ncheck-sheet\n", true},
+      {"a mirror image over the sheet", grown + "add-mirror\ncheck-sheet\n", true},
+      {"the whole sheet mirrored", grown + "mirror\ncheck-sheet\n", false},
+      {"a copy with the setting off", grown + "keep-apart off\nadd-copy\ncheck-sheet\n", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const brimoss::testing::CliResult r = brimoss::testing::run_cli(c.script);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::size_t at = r.err.find(told);
+    ASSERT_EQ(at != std::string::npos, c.crossing) << r.err;
+    if (!c.crossing) continue;
+    const std::string n =
+        r.err.substr(at + told.size(), r.err.find(' ', at + told.size()) - at - told.size());
+    EXPECT_NE(r.out.find("\ncrossings " + n + "\n"), std::string::npos) << r.out << r.err;
+    EXPECT_NE(n, "0");
+  }
+
+  // A piece dragged clear is not told; dragged back through the sheet, it is.
+  auto s = make_store();
+  ops::load_sample(*s, 128);
+  ops::keep_apart(*s, true);
+  ops::SheetGrower grower(12);
+  while (grower.step(*s).action != ops::SheetAction::Stopped)
+    while (s->g_pasteevent > 0) pastevertices2(*s);
+  const int nov = s->NOV;
+  ASSERT_TRUE(ops::add_copy(*s, false));
+  fill_conn_comp(*s);
+  s->gx.fill(-1000);
+  s->gy.fill(-1000);
+  s->gx[nov] = s->gy[nov] = 300;
+  s->g_rate = 10;  // pixels a unit
+  auto drag = [&](int to_x) -> std::string {
+    MouseEffects e;
+    mouse_event(*s, MouseKind::RightDown, s->gx[nov], s->gy[nov], e);
+    if (s->g_dragcomponent != s->conn_comp[nov]) return "the copy was not grabbed";
+    mouse_event(*s, MouseKind::RightUp, to_x, s->gy[nov], e);
+    s->gx[nov] = to_x;
+    return e.crossings;
+  };
+  ASSERT_GT(count_crossings(*s), 0);
+  EXPECT_EQ(drag(300 + 400), "") << "40 units along x is clear of the sheet";
+  EXPECT_EQ(count_crossings(*s), 0);
+  const std::string back = drag(300);
+  EXPECT_EQ(back, "the sheet now crosses itself at " + std::to_string(count_crossings(*s)) +
+                      " places; keeping it apart does not undo that");
+  EXPECT_GT(count_crossings(*s), 0);
 }
 
 }  // namespace

@@ -57,6 +57,7 @@ void MyCanvas::OnMouseEvent(wxMouseEvent& event) {
   // A click gives the canvas the keys, so the arrows and Home reach it.
   if ((event.LeftDown() || event.RightDown()) && !HasFocus()) SetFocus();
   if (!effects.refusal.empty()) Report(effects.refusal);
+  if (!effects.crossings.empty()) Say(wxString::FromUTF8(effects.crossings));
   // The user takes over: a press, or touching another vertex, ends the
   // sheet's growth at the next cell.
   if (kind == brimoss::MouseKind::LeftDown || kind == brimoss::MouseKind::RightDown)
