@@ -258,6 +258,13 @@ void pastevertices2(Store& s) {
     }
   }
   if (s.g_pasteevent > s.g_pastestep) {
+    // Kept apart, the last step leaves the pair close but not on each other:
+    // the merge moves b's faces to a's place, and must not take them through
+    // the sheet on the way.
+    if (s.apart.on && merge_would_cross(s, a, b)) {
+      give_up_paste(s);
+      return;
+    }
     s.g_pasteevent = 0;
     pastevertices3(s);
   }

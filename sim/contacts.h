@@ -58,6 +58,11 @@ void forget_apart_positions(Store& s);
 // was found.
 bool place_new_cell_apart(Store& s, int c);
 
+// Whether merging vertex b into vertex a (b's faces then meeting at a's
+// place) would make b's fan cross the sheet where it does not now. The
+// joining edge of a and b is the last edge and is left out.
+bool merge_would_cross(Store& s, int a, int b);
+
 // Whether side (a, b) passes through face f (a and b no corners of f), to
 // within rounding.
 bool side_crosses_face(const double* x, const double* y, const double* z, int a, int b,

@@ -172,6 +172,37 @@ TEST(KeepApart, APasteThroughThePlateIsGivenUp) {
   EXPECT_EQ(s.z[f.upper], z0);
 }
 
+// The last step of a paste leaves its pair close, not on each other; kept
+// apart, a merge that would take the higher vertex's faces through the sheet
+// gives the paste up instead.
+TEST(KeepApart, AMergeThatWouldCrossTheSheetIsGivenUp) {
+  {
+    PlateAndProbes f;
+    Store& s = *f.s;
+    s.edge[s.NOE++] = Edge{f.upper, f.lower};
+    EXPECT_TRUE(merge_would_cross(s, f.upper, f.lower)) << "from under the plate to over it";
+    for (int k = 0; k < 3; ++k) s.z[f.lower + k] += 2.1;
+    EXPECT_FALSE(merge_would_cross(s, f.upper, f.lower)) << "both over the plate";
+  }
+  // A paste whose only step is already made: its tick steps on and comes to
+  // the merge.
+  PlateAndProbes f;
+  Store& s = *f.s;
+  ops::keep_apart(s, true);
+  const int nov = s.NOV, noe = s.NOE;
+  s.g_paste_i1 = f.upper;
+  s.g_paste_i2 = f.lower;
+  s.g_pasteevent = 1;
+  pastevertices1(s);
+  s.g_pastestep = 1;
+  pastevertices2(s);
+  EXPECT_EQ(s.g_pasteevent, 0);
+  EXPECT_EQ(s.NOV, nov) << "no merge";
+  EXPECT_EQ(s.NOE, noe) << "the joining edge goes";
+  EXPECT_EQ(s.apart.pastes_given_up, 1);
+  EXPECT_EQ(count_crossings(s), 0);
+}
+
 // Grows sample n kept apart, then sways, touches and pulls it; the sheet
 // never crosses itself, and the same run gives the same positions.
 std::unique_ptr<Store> grown_and_moved(int n, int cells) {
