@@ -21,6 +21,7 @@
 #include "sim/grow.h"
 #include "sim/spread.h"
 #include "view/draw.h"
+#include "view/fit.h"
 
 namespace brimoss::cli {
 
@@ -284,6 +285,22 @@ std::vector<Command> make_table() {
            timer_tick(c.s);
            twinkle_step(c.s);
          }
+       }},
+      {kAnimation, "zoom-to-fit", "[WIDTH HEIGHT]",
+       "zoom and centre the view so that the whole surface shows in WIDTH x HEIGHT pixels "
+       "(640 x 480), as the window's Zoom to fit does",
+       0, 2,
+       [](Context& c, const Args& a) {
+         int w = 640, h = 480;
+         if (a.size() == 1) throw UsageError{"zoom-to-fit needs both WIDTH and HEIGHT, or neither"};
+         if (a.size() == 2) {
+           w = int_arg(a, 0);
+           h = int_arg(a, 1);
+           if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide)
+             throw UsageError{"zoom-to-fit: WIDTH and HEIGHT must be 1 to " +
+                              std::to_string(kMaxPictureSide)};
+         }
+         if (!zoom_to_fit(c.s, w, h)) c.refuse("nothing to fit");
        }},
       {kAnimation, "picture", "PATH [WIDTH HEIGHT]",
        "write what the window shows, without the status line, as .png or .svg: WIDTH x HEIGHT "

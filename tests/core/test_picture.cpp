@@ -18,6 +18,7 @@
 #include "sim/grow.h"
 #include "tests/core/png_reader.h"
 #include "view/draw.h"
+#include "view/fit.h"
 #include "view/picture.h"
 #include "view/raster.h"
 #include "view/svg.h"
@@ -421,5 +422,36 @@ TEST(CliPicture, RefusalsAndMalformedLines) {
     EXPECT_NE(r.err.find(c.says), std::string::npos) << c.line << ": " << r.err;
     EXPECT_EQ(r.err.rfind("line 1: ", 0), 0u) << r.err;
     EXPECT_NE(access(path.c_str(), F_OK), 0) << c.line;
+  }
+}
+
+// The batch tool's zoom to fit is the window's, for a picture of the size
+// given; what it refuses matches picture's own sizes.
+TEST(CliPicture, ZoomToFitFitsTheViewToThePictureSize) {
+  auto s = make_store();
+  ASSERT_EQ(run_script("grow-border 40\n", s.get()).status, 0);
+  ASSERT_FALSE(in_view(*s, 320, 200, kFitMargin)) << "too large at the start-up zoom";
+  ASSERT_EQ(run_script("zoom-to-fit 320 200\n", s.get()).status, 0);
+  EXPECT_TRUE(in_view(*s, 320, 200, kFitMargin));
+  auto want = make_store();
+  *want = *s;
+  ASSERT_TRUE(zoom_to_fit(*want, 320, 200));
+  EXPECT_EQ(s->g_rate, want->g_rate) << "as large as the picture allows";
+  ASSERT_EQ(run_script("zoom-to-fit\n", s.get()).status, 0);
+  EXPECT_TRUE(in_view(*s, 640, 480, kFitMargin));
+  EXPECT_GT(s->g_rate, want->g_rate) << "640 x 480 by default";
+
+  const struct {
+    const char* line;
+    const char* says;
+  } cases[] = {
+      {"zoom-to-fit 640", "both WIDTH and HEIGHT"},
+      {"zoom-to-fit 0 480", "must be 1 to 8192"},
+      {"zoom-to-fit 640 x", "not a whole number"},
+  };
+  for (const auto& c : cases) {
+    const ScriptRun r = run_script(std::string(c.line) + "\n");
+    EXPECT_EQ(r.status, 2) << c.line;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.line << ": " << r.err;
   }
 }
