@@ -8,7 +8,9 @@
 // number of ticks and grown cells an input may ask for is bounded so that one
 // input stays quick. Growing a sewn sheet on a surface that is one clean sheet
 // (no torn, flipped or pinched place), with no paste in hand, must leave a
-// clean sheet.
+// clean sheet. While the sheet is kept apart, no command but the user's own
+// moves (a new surface, undo, a mirror or a copy) may make a sheet that does
+// not cross itself cross itself.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +21,7 @@
 #include <string_view>
 
 #include "cli/cli.h"
+#include "model/crossings.h"
 #include "model/invariants.h"
 #include "model/sheet_check.h"
 #include "model/store.h"
@@ -95,6 +98,9 @@ inline std::string check_script(const std::uint8_t* data, std::size_t size) {
     // the join may well pinch the sheet (two border vertices that are not
     // neighbours); only a growth that starts from a settled sheet is judged.
     const bool clean_sheet = name == "grow-sheet" && s.g_pasteevent == 0 && clean(s);
+    const bool users_move = name == "sample" || name == "undo" || name == "mirror" ||
+                            name == "add-copy" || name == "add-mirror";
+    const bool kept_apart = !users_move && s.apart.on && !any_crossing(s);
 
     std::istringstream in{std::string(l)};
     std::ostringstream out, err;
@@ -103,6 +109,9 @@ inline std::string check_script(const std::uint8_t* data, std::size_t size) {
     if (clean_sheet && !clean(s))
       return "line " + std::to_string(line) + " '" + std::string(l) +
              "' tore, flipped or pinched a clean sheet";
+    if (kept_apart && s.apart.on && any_crossing(s))
+      return "line " + std::to_string(line) + " '" + std::string(l) +
+             "' made a sheet kept apart cross itself";
     if (!check_invariants(s, &why))
       return "line " + std::to_string(line) + " '" + std::string(l) +
              "' broke an invariant: " + why;
