@@ -8,6 +8,7 @@
 #include <string>
 
 #include "gui_util.h"
+#include "model/crossings.h"
 #include "model/invariants.h"
 #include "model/sheet_check.h"
 #include "ops/load.h"
@@ -295,3 +296,19 @@ TEST_F(SheetWindowTest, UntilFullGrowsInViewAndSaysWhyItEnded) {
 }
 
 }  // namespace
+
+// The sheet kept apart, a copy added over it is the user's: the status bar
+// says how much it crosses, and the copy stays where it was put.
+TEST_F(SheetWindowTest, ACopyOverAKeptApartSheetIsTold) {
+  ASSERT_NO_FATAL_FAILURE(StartFromSample128());
+  ASSERT_TRUE(TickWhile([] { return true; }));
+  ASSERT_TRUE(frame->GetMenuBar()->IsChecked(MenuId::KeepApart));
+  const int nov = s().NOV;
+  Send(MenuId::AddCopy);
+  ASSERT_EQ(s().NOV, 2 * nov);
+  const int n = brimoss::count_crossings(s());
+  ASSERT_GT(n, 0);
+  EXPECT_EQ(Field(), wxString::Format("the sheet now crosses itself at %d places; keeping it "
+                                      "apart does not undo that",
+                                      n));
+}
