@@ -1058,8 +1058,7 @@ void look_for_tangle(Store& s) {
         if (degenerate(fc) || pf == pa || c.part[fc[1]] != pf || c.part[fc[2]] != pf) return;
         V3 flo, fhi;
         face_box(p, fc, &flo, &fhi);
-        if (!boxes_meet(lo, hi, flo, fhi, r) || c.ncrossed == ContactScratch::kCrossedParts)
-          return;
+        if (!boxes_meet(lo, hi, flo, fhi, r) || c.ncrossed == ContactScratch::kCrossedParts) return;
         for (int n = 0; n < c.ncrossed; ++n)
           if (c.crossed[2 * n] == std::min(pa, pf) && c.crossed[2 * n + 1] == std::max(pa, pf))
             return;

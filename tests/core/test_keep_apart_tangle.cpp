@@ -61,7 +61,8 @@ using Pieces = std::vector<int>;
 // piece of its first corner), as a pieces x pieces table.
 std::vector<int> crossings_by_piece(const Store& s, const Pieces& piece, int pieces) {
   std::vector<double> xyz(3 * static_cast<std::size_t>(s.NOV));
-  for (int v = 0; v < s.NOV; ++v) xyz[3 * v] = s.x[v], xyz[3 * v + 1] = s.y[v], xyz[3 * v + 2] = s.z[v];
+  for (int v = 0; v < s.NOV; ++v)
+    xyz[3 * v] = s.x[v], xyz[3 * v + 1] = s.y[v], xyz[3 * v + 2] = s.z[v];
   std::vector<int> table(static_cast<std::size_t>(pieces * pieces), 0);
   for (const auto& [f, g] : crossing_pairs(xyz.data(), s.NOV, s.face.data(), s.NOS)) {
     const int a = piece[s.face[f][0]], b = piece[s.face[g][0]];
@@ -78,8 +79,8 @@ double piece_distance(const Store& s, const Pieces& piece, int a, int b) {
     for (int f = 0; f < s.NOS; ++f) {
       const Face& fc = s.face[f];
       if (piece[fc[0]] != b) continue;
-      least = std::min(least, point_face_distance(at(s, v), at(s, fc[0]), at(s, fc[1]),
-                                                  at(s, fc[2])));
+      least =
+          std::min(least, point_face_distance(at(s, v), at(s, fc[0]), at(s, fc[1]), at(s, fc[2])));
     }
   }
   return least;
