@@ -262,6 +262,12 @@ TEST(KeepApartTangle, ACopyOverItsSourceIsLeftCrossingThroughMotionsAndPastes) {
   ASSERT_EQ(s.NOV, 2 * n - 1) << "the paste was not carried out";
   ops::relax(s);
   EXPECT_EQ(s.scratch.contacts.ntangled, 2);
+  // New cells on the copy are in its part.
+  const int sewn = s.NOV;
+  for (int v = s.NOV - 1; v >= n && s.NOV < sewn + 14; --v)
+    if (ops::set_current(s, v) && ops::grow(s)) ops::relax(s);
+  ASSERT_EQ(s.NOV, sewn + 14) << "no two cells could be grown on the copy";
+  EXPECT_EQ(contact_pairs_missing(s), 0);
   rotatepoly(s, 0.3, 0.2);
   ops::relax(s);
   EXPECT_EQ(s.scratch.contacts.ntangled, 2) << "the sewn pieces were looked at as one";
