@@ -47,7 +47,7 @@ void build_sewn_sheet(Store& s);
 void build_sewn_apart_sheet(Store& s);
 
 // Sample 128 grown kept apart by kTangledCells cells, with a copy added over
-// it (566 vertices, the two pieces crossing each other as the user left
+// it (some 570 vertices, the two pieces crossing each other as the user left
 // them), relaxed, the setting left on.
 constexpr int kTangledCells = 58;
 void build_tangled_sheet(Store& s);
