@@ -59,6 +59,10 @@ const bool registered = [] {
   add("relax_apart_new_lists", Load::sewn_apart, "fast", [](benchmark::State& st, Load w) {
     relax_bench(st, w, true);
   })->Unit(benchmark::kMicrosecond);
+  // A copy left over its source: the pairs of the two pieces are the user's.
+  add("relax_apart", Load::tangled, "fast", [](benchmark::State& st, Load w) {
+    relax_bench(st, w, false);
+  })->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("grow_sheet_apart/full", grow_bench)
       ->Unit(benchmark::kMillisecond)
       ->Iterations(1);

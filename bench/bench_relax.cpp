@@ -30,7 +30,7 @@ void pass_bench(benchmark::State& st, Load w) {
 }
 
 const Store& knocked(Load w) {
-  static std::unique_ptr<Store> made[static_cast<int>(Load::sewn_apart) + 1];
+  static std::unique_ptr<Store> made[static_cast<int>(Load::tangled) + 1];
   auto& g = made[static_cast<int>(w)];
   if (g) return *g;
   g = std::make_unique<Store>(workload(w));
@@ -40,7 +40,7 @@ const Store& knocked(Load w) {
 }
 
 const Store& pulled(Load w) {
-  static std::unique_ptr<Store> made[static_cast<int>(Load::sewn_apart) + 1];
+  static std::unique_ptr<Store> made[static_cast<int>(Load::tangled) + 1];
   auto& g = made[static_cast<int>(w)];
   if (g) return *g;
   g = std::make_unique<Store>(workload(w));

@@ -70,7 +70,7 @@ void run_ticks(benchmark::State& st, Load w, const Branch& b, void (*after)(Stor
 }  // namespace
 
 void add_tick_benches(const std::string& suffix, void (*after)(Store&), bool (*ready)()) {
-  for (Load w : {Load::grown, Load::capacity, Load::sewn, Load::sewn_apart})
+  for (Load w : {Load::grown, Load::capacity, Load::sewn, Load::sewn_apart, Load::tangled})
     for (const Branch& b : kBranches) {
       if (w == Load::capacity && b.kind == TickBranch::Paste) continue;  // no pair fits
       add(std::string("tick_") + b.name + suffix, w, "fast",

@@ -8,7 +8,7 @@
 namespace brimoss::bench {
 
 const Store& workload(Load w) {
-  static std::unique_ptr<Store> made[static_cast<int>(Load::sewn_apart) + 1];
+  static std::unique_ptr<Store> made[static_cast<int>(Load::tangled) + 1];
   auto& slot = made[static_cast<int>(w)];
   if (!slot) {
     slot = make_store();

@@ -203,6 +203,27 @@ struct ContactScratch {
   bool overflow = false;  // a list was full: the guard then checks every pair it can
   int rebuilds = 0;       // lists made afresh since the store was created
   int searches = 0;       // vertices whose elements were searched again since
+  // What the user left crossing. The sheet is in parts: the pieces it was in
+  // when they were last looked at, each vertex's followed through growth,
+  // pastes and merges (kNoPart: not known yet), so that two crossing pieces
+  // pasted together stay two parts. Parts that pass through each other are
+  // tangled: each of at most kTangled has a slot, and bit b of
+  // tangle_mask[a] says slots a and b cross; tangle[v] is v's part's slot, or
+  // -1. No pair of elements lying in two parts that cross is kept apart or
+  // guarded. Looked at again when `tangle_stale`: after the user moved the
+  // sheet or the surface changed in a way not followed.
+  static constexpr std::uint16_t kNoPart = 0xffff;
+  static constexpr int kTangled = 64;
+  static constexpr int kCrossedParts = 256;  // crossing part pairs noted in a look
+  std::array<std::uint16_t, MAXNOV> part{};
+  std::array<int, MAXNOV> part_root{};
+  std::array<std::int8_t, MAXNOV> tangle{}, tangle_new{};
+  std::uint64_t tangle_mask[kTangled] = {}, tangle_mask_new[kTangled] = {};
+  std::array<std::uint16_t, 2 * kCrossedParts> crossed{};
+  int ncrossed = 0;
+  int ntangled = 0;  // parts with a slot
+  bool tangle_stale = true;
+  int tangle_looks = 0;  // looks since the store was created
 };
 
 struct Scratch {

@@ -218,6 +218,26 @@ bool apart_ee(const ContactScratch& c, Edge a, Edge b) {
          !near(c, a.second, b.second);
 }
 
+// Whether two vertices lie in parts the user left crossing each other.
+inline bool tangled(const ContactScratch& c, int u, int w) {
+  const int a = c.tangle[u], b = c.tangle[w];
+  return a >= 0 && b >= 0 && ((c.tangle_mask[a] >> b) & 1) != 0;
+}
+
+// Whether a pair of elements lies in two parts that cross each other (every
+// vertex of the one in a part crossing every vertex's part of the other): such
+// pairs are the user's, neither kept apart nor guarded.
+bool exempt_vf(const ContactScratch& c, int v, const Face& f) {
+  return c.ntangled > 0 && tangled(c, v, f[0]) && tangled(c, v, f[1]) && tangled(c, v, f[2]);
+}
+bool exempt_ee(const ContactScratch& c, Edge a, Edge b) {
+  return c.ntangled > 0 && tangled(c, a.first, b.first) && tangled(c, a.first, b.second) &&
+         tangled(c, a.second, b.first) && tangled(c, a.second, b.second);
+}
+bool exempt_g(const ContactScratch& c, Edge e, const Face& f) {
+  return c.ntangled > 0 && exempt_vf(c, e.first, f) && exempt_vf(c, e.second, f);
+}
+
 void make_neighbours(Store& s) {
   ContactScratch& c = s.scratch.contacts;
   const int nov = s.NOV;
@@ -391,6 +411,7 @@ void sort_into_cells(int* start, std::uint16_t* entries, const int* cell_of, int
 struct Anchored {
   const double *x, *y, *z;
   explicit Anchored(const ContactScratch& c) : x(c.bx.data()), y(c.by.data()), z(c.bz.data()) {}
+  Anchored(const double* px, const double* py, const double* pz) : x(px), y(py), z(pz) {}
   V3 operator[](int v) const { return {x[v], y[v], z[v]}; }
 };
 
@@ -411,10 +432,10 @@ bool boxes_meet(V3 lo1, V3 hi1, V3 lo2, V3 hi2, double r) {
          lo2.z <= hi1.z + r && lo1.z <= hi2.z + r;
 }
 
-// The grid, from the anchored positions.
-void make_grid(Store& s) {
+// The grid, from the anchored positions (or, to look for crossings, from
+// where the vertices are).
+void make_grid(Store& s, const Anchored& p) {
   ContactScratch& c = s.scratch.contacts;
-  const Anchored p(c);
   double lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
   bool any = false;
   for (int v = 0; v < s.NOV; ++v) {
@@ -628,7 +649,7 @@ void search_face(Store& s, Adder& add, int f, bool batch) {
   for (int k = 0; k < 3; ++k) mark_with_neighbours(c, fc[k], id);
   grid.each_near(c.v_start.data(), lo, hi, kReach, -1, [&](int m) {
     const int v = c.v_in_cell[m];
-    if (c.mark[v] == id || (batch && in_batch(c, v))) return;
+    if (c.mark[v] == id || (batch && in_batch(c, v)) || exempt_vf(c, v, fc)) return;
     const V3 q = p[v];
     if (q.x < lo.x - kReach || q.x > hi.x + kReach || q.y < lo.y - kReach || q.y > hi.y + kReach ||
         q.z < lo.z - kReach || q.z > hi.z + kReach)
@@ -642,7 +663,9 @@ void search_face(Store& s, Adder& add, int f, bool batch) {
   grid.each_near(c.s_start.data(), from, hi, g, -1, [&](int m) {
     const int e = c.s_in_cell[m];
     const int ep = c.side[e].first, eq = c.side[e].second;
-    if (corner_of(fc, ep) || corner_of(fc, eq) || (batch && side_in_batch(c, e))) return;
+    if (corner_of(fc, ep) || corner_of(fc, eq) || (batch && side_in_batch(c, e)) ||
+        exempt_g(c, c.side[e], fc))
+      return;
     V3 slo, shi;
     side_box(c, p, e, &slo, &shi);
     if (!boxes_meet(lo, hi, slo, shi, g)) return;
@@ -673,6 +696,7 @@ void search_side_pairs(Store& s, Adder& add, int e, int after, bool batch) {
     const int r = c.side[e2].first, t = c.side[e2].second;
     if (c.mark[r] == id || c.mark[t] == id) return;
     if (batch && e2 < e && side_in_batch(c, e2)) return;
+    if (exempt_ee(c, c.side[e], c.side[e2])) return;
     V3 slo, shi;
     side_box(c, p, e2, &slo, &shi);
     if (!boxes_meet(lo, hi, slo, shi, kReach)) return;
@@ -693,7 +717,9 @@ void search_vertex(Store& s, Adder& add, int v) {
   grid.each_near(c.f_start.data(), from, q, kReach, -1, [&](int m) {
     const int f = c.f_in_cell[m];
     const Face fc = s.face[f];
-    if (degenerate(fc) || c.mark[fc[0]] == id || c.mark[fc[1]] == id || c.mark[fc[2]] == id) return;
+    if (degenerate(fc) || c.mark[fc[0]] == id || c.mark[fc[1]] == id || c.mark[fc[2]] == id ||
+        exempt_vf(c, v, fc))
+      return;
     V3 lo, hi;
     face_box(p, fc, &lo, &hi);
     if (!boxes_meet(lo, hi, q, q, kReach)) return;
@@ -713,7 +739,8 @@ void search_side_faces(Store& s, Adder& add, int e) {
   grid.each_near(c.f_start.data(), from, hi, g, -1, [&](int m) {
     const int f = c.f_in_cell[m];
     const Face fc = s.face[f];
-    if (degenerate(fc) || corner_of(fc, ep) || corner_of(fc, eq)) return;
+    if (degenerate(fc) || corner_of(fc, ep) || corner_of(fc, eq) || exempt_g(c, c.side[e], fc))
+      return;
     V3 flo, fhi;
     face_box(p, fc, &flo, &fhi);
     if (!boxes_meet(lo, hi, flo, fhi, g)) return;
@@ -735,7 +762,7 @@ void rebuild(Store& s) {
     c.bz[v] = c.kz[v] = s.z[v];
     c.kd[v] = 0;
   }
-  make_grid(s);
+  make_grid(s, Anchored(c));
   Adder add{c, s, true};
   for (int f = 0; f < s.NOS; ++f) search_face(s, add, f, false);
   // Side pairs once each: from the side that comes first in cell order.
@@ -763,7 +790,7 @@ void search_batch(Store& s) {
     if (side_in_batch(c, c.ee_a[n]) || side_in_batch(c, c.ee_b[n])) c.ee_d[n] = kGone;
   for (int n = 0; n < c.ng; ++n)
     if (side_in_batch(c, c.g_e[n]) || face_in_batch(c, s.face[c.g_f[n]])) c.g_d[n] = kGone;
-  make_grid(s);
+  make_grid(s, Anchored(c));
   Adder add{c, s, false};
   // Each element once: from the first of its vertices in the batch.
   auto first_in_batch = [&](int v, int w) {
@@ -799,6 +826,35 @@ int most_batch(const Store& s) { return std::max(16, s.NOV / 8); }
 
 enum class Topology { same, kept, changed };
 
+void forget_parts(ContactScratch& c) {
+  for (std::uint16_t& p : c.part) p = ContactScratch::kNoPart;
+  for (std::int8_t& t : c.tangle) t = -1;
+  c.ntangled = 0;
+  c.tangle_stale = true;
+}
+
+// New vertices (from `old_nov` on) take the part of a vertex a new edge (from
+// `old_noe` on) joins them to, as a new cell takes the part it is grown on;
+// any joined to none (a copy, a file appended) is in a part not known yet.
+void follow_parts(Store& s, int old_nov, int old_noe) {
+  ContactScratch& c = s.scratch.contacts;
+  constexpr std::uint16_t kNo = ContactScratch::kNoPart;
+  for (int v = old_nov; v < s.NOV; ++v) c.part[v] = kNo, c.tangle[v] = -1;
+  for (bool more = true; more;) {
+    more = false;
+    for (int l = old_noe; l < s.NOE; ++l) {
+      const int u = s.edge[l].first, w = s.edge[l].second;
+      if ((c.part[u] == kNo) == (c.part[w] == kNo)) continue;
+      const int from = c.part[u] == kNo ? w : u, to = from == u ? w : u;
+      c.part[to] = c.part[from];
+      c.tangle[to] = c.tangle[from];
+      more = true;
+    }
+  }
+  for (int v = old_nov; v < s.NOV; ++v)
+    if (c.part[v] == kNo) c.tangle_stale = true;
+}
+
 // Whether the faces now are the faces before with vertex i2 merged into i1
 // (a paste's merge: i2 gone, every later vertex one down).
 bool merged_faces(const Store& s, int i1, int i2) {
@@ -833,6 +889,7 @@ bool follow_merge(Store& s, int i1, int i2) {
     c.kd[v] = c.kd[v + 1];
   }
   for (int n = 0; n < c.nvf; ++n) c.vf_v[n] = static_cast<std::uint16_t>(moved(c.vf_v[n]));
+  for (int v = i2; v < s.NOV; ++v) c.part[v] = c.part[v + 1], c.tangle[v] = c.tangle[v + 1];
   make_sides(s);
   // Old side numbers to new ones (none: 0xffff), in the rows of side pairs.
   constexpr std::uint16_t kNone = 0xffff;
@@ -878,6 +935,7 @@ Topology refresh_topology(Store& s) {
   if (!c.sound) {
     c.nov = -1;  // looked at again next time
     c.built = false;
+    c.tangle_stale = true;
     return Topology::changed;
   }
   const bool grown = c.built && c.nov >= 0 && s.NOV >= c.nov && s.NOS >= c.nos && s.NOE >= c.noe &&
@@ -898,6 +956,7 @@ Topology refresh_topology(Store& s) {
   if (merged) {
     follow_merge(s, s.g_paste_i1, s.g_paste_i2);
   } else if (grown) {
+    follow_parts(s, old_nov, old_noe);
     make_sides(s);
     // The new vertices, and every vertex with a new edge (it has new
     // neighbours: pairs through them go when its pairs are searched again).
@@ -911,6 +970,10 @@ Topology refresh_topology(Store& s) {
         }
     for (int b = 0; b < c.nbatch; ++b) c.batch_at[c.batch[b]] = 0;
   } else {
+    // Vertices kept by number may still be where they were; with more or
+    // fewer of them, the parts are found afresh.
+    if (old_nov != s.NOV) forget_parts(c);
+    c.tangle_stale = true;
     make_sides(s);
     c.built = false;
     return Topology::changed;
@@ -920,6 +983,128 @@ Topology refresh_topology(Store& s) {
   else
     search_batch(s);
   return Topology::changed;
+}
+
+int root_of(int* root, int v) {
+  while (root[v] != v) {
+    root[v] = root[root[v]];
+    v = root[v];
+  }
+  return v;
+}
+
+// Joins the sets of a and b under the lower of their roots.
+void unite(int* root, int a, int b) {
+  a = root_of(root, a);
+  b = root_of(root, b);
+  if (a != b) root[std::max(a, b)] = std::min(a, b);
+}
+
+// Whether parts a and b (or the sets, under `root`, that they head) were
+// found crossing.
+bool noted_crossing(ContactScratch& c, int* root, int a, int b) {
+  for (int n = 0; n < c.ncrossed; ++n) {
+    const int p = root_of(root, c.crossed[2 * n]), q = root_of(root, c.crossed[2 * n + 1]);
+    if ((p == a && q == b) || (p == b && q == a)) return true;
+  }
+  return false;
+}
+
+// Looks at which parts cross which, where the vertices are now. A part's
+// vertices that are no longer joined become parts of their own; parts joined
+// by an edge that do not cross are one part from then on; two crossing parts
+// stay two, even when a paste has joined them. With the tangle changed, the
+// lists are made afresh: a part the user moved clear is kept apart again.
+void look_for_tangle(Store& s) {
+  ContactScratch& c = s.scratch.contacts;
+  c.tangle_stale = false;
+  ++c.tangle_looks;
+  const int nov = s.NOV;
+  int* root = c.part_root.data();
+  // Parts numbered in the order of their lowest vertex (a set's root is its
+  // lowest vertex); the maps from roots in tmp.
+  int* label = c.tmp.data();
+  int* merged = label + MAXNOV;
+  int* slot = merged + MAXNOV;
+  static_assert(std::tuple_size<decltype(c.tmp)>::value >= 3 * MAXNOV, "room for the maps");
+  for (int v = 0; v < nov; ++v) root[v] = v;
+  for (int l = 0; l < s.NOE; ++l) {
+    const int u = s.edge[l].first, w = s.edge[l].second;
+    if (c.part[u] == c.part[w]) unite(root, u, w);
+  }
+  int parts = 0;
+  for (int v = 0; v < nov; ++v) {
+    const int r = root_of(root, v);
+    if (r == v) label[v] = parts++;
+    c.part[v] = static_cast<std::uint16_t>(label[r]);
+  }
+  // The crossing pairs of parts: a side of the one through a face of the
+  // other, by the guard's own test.
+  c.ncrossed = 0;
+  if (parts > 1) {
+    const Anchored p(s.x.data(), s.y.data(), s.z.data());
+    make_grid(s, p);
+    const Grid grid(c);
+    constexpr double r = 1e-6;
+    for (int e = 0; e < c.nside; ++e) {
+      const int a = c.side[e].first, b = c.side[e].second, pa = c.part[a];
+      if (c.part[b] != pa) continue;
+      V3 lo, hi;
+      side_box(c, p, e, &lo, &hi);
+      const V3 from{lo.x - c.face_extent[0], lo.y - c.face_extent[1], lo.z - c.face_extent[2]};
+      grid.each_near(c.f_start.data(), from, hi, r, -1, [&](int m) {
+        const Face fc = s.face[c.f_in_cell[m]];
+        const int pf = c.part[fc[0]];
+        if (degenerate(fc) || pf == pa || c.part[fc[1]] != pf || c.part[fc[2]] != pf) return;
+        V3 flo, fhi;
+        face_box(p, fc, &flo, &fhi);
+        if (!boxes_meet(lo, hi, flo, fhi, r) || c.ncrossed == ContactScratch::kCrossedParts) return;
+        for (int n = 0; n < c.ncrossed; ++n)
+          if (c.crossed[2 * n] == std::min(pa, pf) && c.crossed[2 * n + 1] == std::max(pa, pf))
+            return;
+        if (!side_crosses_face(s.x.data(), s.y.data(), s.z.data(), a, b, fc)) return;
+        c.crossed[2 * c.ncrossed] = static_cast<std::uint16_t>(std::min(pa, pf));
+        c.crossed[2 * c.ncrossed++ + 1] = static_cast<std::uint16_t>(std::max(pa, pf));
+      });
+    }
+  }
+  // Parts joined by an edge that do not cross become one.
+  for (int q = 0; q < parts; ++q) root[q] = q;
+  for (int l = 0; l < s.NOE; ++l) {
+    const int a = root_of(root, c.part[s.edge[l].first]);
+    const int b = root_of(root, c.part[s.edge[l].second]);
+    if (a != b && !noted_crossing(c, root, a, b)) unite(root, a, b);
+  }
+  int kept = 0;
+  for (int q = 0; q < parts; ++q) {
+    if (root_of(root, q) == q) merged[q] = kept++;
+    slot[q] = -1;
+  }
+  for (int v = 0; v < nov; ++v)
+    c.part[v] = static_cast<std::uint16_t>(merged[root_of(root, c.part[v])]);
+  for (int n = 0; n < 2 * c.ncrossed; ++n)
+    c.crossed[n] = static_cast<std::uint16_t>(merged[root_of(root, c.crossed[n])]);
+  // Slots for the crossing parts, in their order.
+  for (int n = 0; n < 2 * c.ncrossed; ++n) slot[c.crossed[n]] = -2;
+  int slots = 0;
+  for (int q = 0; q < kept; ++q)
+    if (slot[q] == -2) slot[q] = slots < ContactScratch::kTangled ? slots++ : -1;
+  for (std::uint64_t& m : c.tangle_mask_new) m = 0;
+  for (int n = 0; n < c.ncrossed; ++n) {
+    const int a = slot[c.crossed[2 * n]], b = slot[c.crossed[2 * n + 1]];
+    if (a < 0 || b < 0 || a == b) continue;
+    c.tangle_mask_new[a] |= std::uint64_t{1} << b;
+    c.tangle_mask_new[b] |= std::uint64_t{1} << a;
+  }
+  for (int v = 0; v < nov; ++v) c.tangle_new[v] = static_cast<std::int8_t>(slot[c.part[v]]);
+  if (slots == c.ntangled &&
+      std::memcmp(c.tangle_new.data(), c.tangle.data(), static_cast<std::size_t>(nov)) == 0 &&
+      std::memcmp(c.tangle_mask_new, c.tangle_mask, sizeof c.tangle_mask) == 0)
+    return;
+  std::memcpy(c.tangle.data(), c.tangle_new.data(), static_cast<std::size_t>(nov));
+  std::memcpy(c.tangle_mask, c.tangle_mask_new, sizeof c.tangle_mask);
+  c.ntangled = slots;
+  c.built = false;
 }
 
 // The moved vertices listed in tmp (their distances from where their pairs
@@ -1136,7 +1321,7 @@ bool long_path_crosses(Store& s, int v) {
   const V3 to = at(s.x.data(), s.y.data(), s.z.data(), v);
   for (int f = 0; f < s.NOS; ++f) {
     const Face fc = s.face[f];
-    if (degenerate(fc) || !apart_vf(c, v, fc)) continue;
+    if (degenerate(fc) || !apart_vf(c, v, fc) || exempt_vf(c, v, fc)) continue;
     if (segment_crosses(from, to, at(s.x.data(), s.y.data(), s.z.data(), fc[0]),
                         at(s.x.data(), s.y.data(), s.z.data(), fc[1]),
                         at(s.x.data(), s.y.data(), s.z.data(), fc[2]))) {
@@ -1219,7 +1404,7 @@ void guard(Store& s) {
     if (degenerate(fc)) continue;
     for (int e = 0; e < c.nside && !any; ++e) {
       const int p = c.side[e].first, q = c.side[e].second;
-      if (corner_of(fc, p) || corner_of(fc, q)) continue;
+      if (corner_of(fc, p) || corner_of(fc, q) || exempt_g(c, c.side[e], fc)) continue;
       any = side_crosses_face(s.x.data(), s.y.data(), s.z.data(), p, q, fc) &&
             !side_crosses_face(c.px.data(), c.py.data(), c.pz.data(), p, q, fc);
     }
@@ -1508,9 +1693,13 @@ void set_keep_apart(Store& s, bool on) {
   s.apart.paste_stall = 0;
   s.apart.pastes_given_up = 0;
   s.scratch.contacts.built = false;
+  forget_parts(s.scratch.contacts);
 }
 
-void forget_apart_positions(Store& s) { s.apart.ref_valid = false; }
+void forget_apart_positions(Store& s) {
+  s.apart.ref_valid = false;
+  s.scratch.contacts.tangle_stale = true;
+}
 
 namespace {
 
@@ -1525,6 +1714,7 @@ bool relax_apart(Store& s, bool settle) {
     s.apart.ref_valid = false;
     return modify_plain(s);
   }
+  if (c.tangle_stale) look_for_tangle(s);
   // Whatever moved vertices since the last relaxation is held to the same
   // rule as a pass: after its step, the first pass takes the positions the
   // last relaxation left as where it started, for the sides the contacts keep
@@ -1571,6 +1761,7 @@ int contact_pairs_missing(Store& s) {
   ContactScratch& c = s.scratch.contacts;
   if (!s.apart.on || !c.built || !c.sound || c.overflow) return 0;
   refresh_topology(s);
+  if (c.tangle_stale) look_for_tangle(s);
   ensure_lists(s);
   // Between the anchored positions, every pair within the reach (the margin
   // for the guard's) is listed.
@@ -1606,14 +1797,14 @@ int contact_pairs_missing(Store& s) {
     if (degenerate(fc)) continue;
     const V3 a = at(x, y, z, fc[0]), b = at(x, y, z, fc[1]), cc = at(x, y, z, fc[2]);
     for (int v = 0; v < s.NOV; ++v) {
-      if (!apart_vf(c, v, fc)) continue;
+      if (!apart_vf(c, v, fc) || exempt_vf(c, v, fc)) continue;
       const double d = std::sqrt(point_triangle_distance2(at(x, y, z, v), a, b, cc));
       if (d >= listed) continue;
       if (found_vf(v, f) < 0) ++missing;
     }
     for (int e = 0; e < c.nside; ++e) {
       const Edge se = c.side[e];
-      if (corner_of(fc, se.first) || corner_of(fc, se.second)) continue;
+      if (corner_of(fc, se.first) || corner_of(fc, se.second) || exempt_g(c, se, fc)) continue;
       const double d = std::sqrt(
           segment_triangle_distance2(at(x, y, z, se.first), at(x, y, z, se.second), a, b, cc));
       if (d < guarded && found_g(e, f) < 0) ++missing;
@@ -1640,7 +1831,7 @@ int contact_pairs_missing(Store& s) {
   for (int e1 = 0; e1 < c.nside; ++e1)
     for (int e2 = e1 + 1; e2 < c.nside; ++e2) {
       const Edge a = c.side[e1], b = c.side[e2];
-      if (!apart_ee(c, a, b)) continue;
+      if (!apart_ee(c, a, b) || exempt_ee(c, a, b)) continue;
       const double d = std::sqrt(segment_distance2(at(x, y, z, a.first), at(x, y, z, a.second),
                                                    at(x, y, z, b.first), at(x, y, z, b.second)));
       if (d >= listed) continue;
@@ -1688,7 +1879,9 @@ bool place_new_cell_apart(Store& s, int c) {
     double best = 1e300;
     for (int f = 0; f < S; ++f) {
       const Face old = s.face[f];
-      if (degenerate(old)) continue;
+      // The cell is in the part it is grown on: it may pass through a part
+      // the user left crossing that one.
+      if (degenerate(old) || exempt_vf(cs, c, old)) continue;
       const V3 a = at(s.x.data(), s.y.data(), s.z.data(), old[0]);
       if (dot(a - pc, a - pc) > reach * reach) continue;
       for (int g = S; g < S + 7; ++g) {

@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "model/crossings.h"
 #include "model/samples.h"
 #include "model/surface_file.h"
 #include "ops/commands.h"
@@ -128,6 +129,14 @@ void build_sewn_apart_sheet(Store& s) {
   ops::grow_sheet(s, -1);
 }
 
+void build_tangled_sheet(Store& s) {
+  ReadSampleData(s, 128);
+  ops::keep_apart(s, true);
+  ops::grow_sheet(s, kTangledCells);
+  if (!ops::add_copy(s, false) || !any_crossing(s)) std::abort();
+  ops::relax(s);
+}
+
 const char* load_name(Load w) {
   switch (w) {
     case Load::grown:
@@ -140,6 +149,8 @@ const char* load_name(Load w) {
       return "sewn";
     case Load::sewn_apart:
       return "sewn_apart";
+    case Load::tangled:
+      return "tangled";
   }
   return "?";
 }
@@ -171,6 +182,9 @@ void build_workload(Store& s, Load w) {
       break;
     case Load::sewn_apart:
       build_sewn_apart_sheet(s);
+      break;
+    case Load::tangled:
+      build_tangled_sheet(s);
       break;
   }
   s.g_purturb = 0;

@@ -7,7 +7,9 @@
 //   sewn      sample 128 grown to capacity as a sewn sheet (grow_sheet: about
 //             210 cells, 996 vertices, 2493 edges, 1498 faces), the realistic
 //             full-size surface;
-//   sample131 the surface the program starts with.
+//   sample131 the surface the program starts with;
+//   sewn_apart the sewn sheet grown kept apart;
+//   tangled   a smaller sheet grown kept apart with a copy left crossing it.
 // The batch tool reaches the grown surface with `sample 128` and
 // `grow-border 140`.
 #pragma once
@@ -35,7 +37,7 @@ void build_grown_surface(Store& s);
 // Sample n as written, without the relaxation that loading it runs.
 void build_raw_sample(Store& s, int n);
 
-enum class Load { grown, capacity, sample131, sewn, sewn_apart };
+enum class Load { grown, capacity, sample131, sewn, sewn_apart, tangled };
 
 // Sample 128 grown as a sewn sheet until no cell fits.
 void build_sewn_sheet(Store& s);
@@ -43,6 +45,12 @@ void build_sewn_sheet(Store& s);
 // The same grown kept apart (the store full, no two parts crossing), the
 // setting left on.
 void build_sewn_apart_sheet(Store& s);
+
+// Sample 128 grown kept apart by kTangledCells cells, with a copy added over
+// it (some 570 vertices, the two pieces crossing each other as the user left
+// them), relaxed, the setting left on.
+constexpr int kTangledCells = 58;
+void build_tangled_sheet(Store& s);
 
 const char* load_name(Load w);
 
