@@ -39,6 +39,24 @@ void report_moved_by_hand(Context& c, const ops::Result& r) {
   if (!note.empty()) c.err << "line " << c.line << ": warning: " << note << "\n";
 }
 
+// The optional WIDTH HEIGHT of a view, from argument `from` on: 640 x 480
+// when neither is given.
+struct PictureSize {
+  int w = 640, h = 480;
+};
+PictureSize picture_size(const Args& a, std::size_t from, const char* command) {
+  PictureSize size;
+  if (a.size() == from) return size;
+  if (a.size() == from + 1)
+    throw UsageError{std::string(command) + " needs both WIDTH and HEIGHT, or neither"};
+  size.w = int_arg(a, from);
+  size.h = int_arg(a, from + 1);
+  if (size.w < 1 || size.h < 1 || size.w > kMaxPictureSide || size.h > kMaxPictureSide)
+    throw UsageError{std::string(command) + ": WIDTH and HEIGHT must be 1 to " +
+                     std::to_string(kMaxPictureSide)};
+  return size;
+}
+
 // "-" as a path is standard output, for what is written as text. Nothing is
 // read from standard input: the script itself may be coming from there.
 bool is_stdout(const std::string& path) { return path == "-"; }
@@ -291,33 +309,17 @@ std::vector<Command> make_table() {
        "(640 x 480), as the window's Zoom to fit does",
        0, 2,
        [](Context& c, const Args& a) {
-         int w = 640, h = 480;
-         if (a.size() == 1) throw UsageError{"zoom-to-fit needs both WIDTH and HEIGHT, or neither"};
-         if (a.size() == 2) {
-           w = int_arg(a, 0);
-           h = int_arg(a, 1);
-           if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide)
-             throw UsageError{"zoom-to-fit: WIDTH and HEIGHT must be 1 to " +
-                              std::to_string(kMaxPictureSide)};
-         }
-         if (!zoom_to_fit(c.s, w, h)) c.refuse("nothing to fit");
+         const PictureSize size = picture_size(a, 0, "zoom-to-fit");
+         if (!zoom_to_fit(c.s, size.w, size.h)) c.refuse("nothing to fit");
        }},
       {kAnimation, "picture", "PATH [WIDTH HEIGHT]",
        "write what the window shows, without the status line, as .png or .svg: WIDTH x HEIGHT "
        "pixels (640 x 480) round the view's centre",
        1, 3,
        [](Context& c, const Args& a) {
-         int w = 640, h = 480;
-         if (a.size() == 2) throw UsageError{"picture needs both WIDTH and HEIGHT, or neither"};
-         if (a.size() == 3) {
-           w = int_arg(a, 1);
-           h = int_arg(a, 2);
-           if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide)
-             throw UsageError{"picture: WIDTH and HEIGHT must be 1 to " +
-                              std::to_string(kMaxPictureSide)};
-         }
+         const PictureSize size = picture_size(a, 1, "picture");
          std::string err;
-         if (!write_picture(c.s, a[0], w, h, err)) c.refuse(err);
+         if (!write_picture(c.s, a[0], size.w, size.h, err)) c.refuse(err);
        }},
 
       {kInspection, "components", "", "detect connected components", 0, 0,

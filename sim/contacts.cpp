@@ -415,10 +415,13 @@ struct Anchored {
   V3 operator[](int v) const { return {x[v], y[v], z[v]}; }
 };
 
-void side_box(const ContactScratch& c, const Anchored& p, int e, V3* lo, V3* hi) {
-  const V3 a = p[c.side[e].first], b = p[c.side[e].second];
+void segment_box(V3 a, V3 b, V3* lo, V3* hi) {
   *lo = {std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)};
   *hi = {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
+}
+
+void side_box(const ContactScratch& c, const Anchored& p, int e, V3* lo, V3* hi) {
+  segment_box(p[c.side[e].first], p[c.side[e].second], lo, hi);
 }
 
 void face_box(const Anchored& p, const Face& f, V3* lo, V3* hi) {
@@ -1620,9 +1623,6 @@ namespace {
 // Boxes this much apart may still hold elements that count as crossing.
 constexpr double kSlack = 1e-6;
 
-V3 seg_lo(V3 p, V3 q) { return {std::min(p.x, q.x), std::min(p.y, q.y), std::min(p.z, q.z)}; }
-V3 seg_hi(V3 p, V3 q) { return {std::max(p.x, q.x), std::max(p.y, q.y), std::max(p.z, q.z)}; }
-
 // Where b's fan meets the rest of the sheet with b at `at_b`: the side-face
 // crossings between b's faces (their sides, and they themselves) and every
 // element sharing no vertex with them, a and b counting as one vertex. The
@@ -1633,35 +1633,29 @@ int fan_crossings(Store& s, int a, int b, V3 at_b) {
   const double* x = s.x.data();
   const double* y = s.y.data();
   const double* z = s.z.data();
+  const Anchored p(x, y, z);  // where the vertices are, b moved
   auto same = [a, b](int u, int v) { return u == v || ((u == a || u == b) && (v == a || v == b)); };
   auto touches = [&](int u, const Face& f) {
     return same(u, f[0]) || same(u, f[1]) || same(u, f[2]);
-  };
-  auto box = [&](const Face& f, V3* lo, V3* hi) {
-    *lo = *hi = at(x, y, z, f[0]);
-    for (int k = 1; k < 3; ++k) {
-      const V3 p = at(x, y, z, f[k]);
-      lo->x = std::min(lo->x, p.x), lo->y = std::min(lo->y, p.y), lo->z = std::min(lo->z, p.z);
-      hi->x = std::max(hi->x, p.x), hi->y = std::max(hi->y, p.y), hi->z = std::max(hi->z, p.z);
-    }
   };
   int n = 0;
   for (int f = 0; f < s.NOS; ++f) {
     const Face& fb = s.face[f];
     if (degenerate(fb) || !corner_of(fb, b)) continue;
     V3 lo, hi;
-    box(fb, &lo, &hi);
+    face_box(p, fb, &lo, &hi);
     // Its sides through b against every face.
     for (int k = 0; k < 3; ++k) {
       const int o = fb[k];
       if (o == b) continue;
-      const V3 p = at(x, y, z, b), q = at(x, y, z, o);
+      V3 slo, shi;
+      segment_box(p[b], p[o], &slo, &shi);
       for (int g = 0; g < s.NOS; ++g) {
         const Face& fg = s.face[g];
         if (degenerate(fg) || touches(b, fg) || touches(o, fg)) continue;
         V3 glo, ghi;
-        box(fg, &glo, &ghi);
-        if (!boxes_meet(seg_lo(p, q), seg_hi(p, q), glo, ghi, kSlack)) continue;
+        face_box(p, fg, &glo, &ghi);
+        if (!boxes_meet(slo, shi, glo, ghi, kSlack)) continue;
         n += side_crosses_face(x, y, z, b, o, fg);
       }
     }
@@ -1670,8 +1664,9 @@ int fan_crossings(Store& s, int a, int b, V3 at_b) {
     for (int l = 0; l + 1 < s.NOE; ++l) {
       const Edge e = s.edge[l];
       if (touches(e.first, fb) || touches(e.second, fb)) continue;
-      const V3 p = at(x, y, z, e.first), q = at(x, y, z, e.second);
-      if (!boxes_meet(seg_lo(p, q), seg_hi(p, q), lo, hi, kSlack)) continue;
+      V3 slo, shi;
+      segment_box(p[e.first], p[e.second], &slo, &shi);
+      if (!boxes_meet(slo, shi, lo, hi, kSlack)) continue;
       n += side_crosses_face(x, y, z, e.first, e.second, fb);
     }
   }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,27 @@ double point_face_distance(P3 p, P3 a, P3 b, P3 c) {
   if (v >= 0 && w >= 0 && v + w <= 1) return std::fabs(h) * std::sqrt(n2);
   return std::min({segment_point_distance(p, a, b), segment_point_distance(p, b, c),
                    segment_point_distance(p, c, a)});
+}
+
+// The program's own motions after the user's move: touches at `touched`,
+// each followed by `ticks` ticks, a sway of `sway_ticks` ticks and pulls at
+// `pulled`, with `check` after each kind.
+template <class Check>
+void move_about(Store& s, std::initializer_list<int> touched, int ticks, int sway_ticks,
+                std::initializer_list<int> pulled, Check check) {
+  for (int v : touched) {
+    ops::touch(s, v);
+    for (int t = 0; t < ticks; ++t) timer_tick(s);
+  }
+  check("touches");
+  ops::sway(s, ops::Sway::Once);
+  for (int t = 0; t < sway_ticks; ++t) timer_tick(s);
+  check("a sway");
+  for (int v : pulled) {
+    ops::set_current(s, v);
+    ops::pull(s);
+  }
+  check(pulled.size() == 1 ? "a pull" : "pulls");
 }
 
 // Which piece each vertex was placed in.
@@ -177,19 +199,7 @@ TEST(KeepApartTangle, CrossedPiecesAreLeftAsTheyAreAndTheRestKeptApart) {
   };
   ops::relax(s);
   check("a relaxation");
-  for (int v : {10, 40, 58, 70}) {
-    ops::touch(s, v);
-    for (int t = 0; t < 15; ++t) timer_tick(s);
-  }
-  check("touches");
-  ops::sway(s, ops::Sway::Once);
-  for (int t = 0; t < 30; ++t) timer_tick(s);
-  check("a sway");
-  for (int v : {30, 42, 50}) {
-    ops::set_current(s, v);
-    ops::pull(s);
-  }
-  check("pulls");
+  move_about(s, {10, 40, 58, 70}, 15, 30, {30, 42, 50}, check);
   // The lid, placed nearer the floor than the clearance, was pushed off it.
   EXPECT_GT(piece_distance(s, p.piece, p.lid, p.floor), 0.45);
 }
@@ -238,17 +248,7 @@ TEST(KeepApartTangle, ACopyOverItsSourceIsLeftCrossingThroughMotionsAndPastes) {
     EXPECT_GT(now[1], 0) << "the copy was taken off its source after " << after;
     EXPECT_EQ(contact_pairs_missing(s), 0) << after;
   };
-  for (int v : {5, 30, n + 12, n + 60}) {
-    ops::touch(s, v);
-    for (int t = 0; t < 20; ++t) timer_tick(s);
-  }
-  apart("touches");
-  ops::sway(s, ops::Sway::Once);
-  for (int t = 0; t < 40; ++t) timer_tick(s);
-  apart("a sway");
-  ops::set_current(s, n + 25);
-  ops::pull(s);
-  apart("a pull");
+  move_about(s, {5, 30, n + 12, n + 60}, 20, 40, {n + 25}, apart);
 
   // Sewn onto its source by the user, the copy stays free to pass through
   // it: joined, the two are still two parts crossing each other, even after
