@@ -90,9 +90,13 @@ class RealFileDialogTest : public WindowTest {
     // In Open the name is typed into the location entry (Ctrl-L); in Save the
     // name field has the focus with the offered name selected.
     const std::string keys = locationEntry ? "ctrl+l" : "ctrl+a";
+    // The dialog before this one may still be mapped for a moment: the newest
+    // window of the name is taken, and the focusing tried again (each try
+    // bounded) until one takes.
     const std::string script =
-        "timeout 20 sh -c 'w=$(xdotool search --sync --onlyvisible --name \"^Choose a file$\" "
-        "| head -n1) && xdotool windowfocus --sync \"$w\" && sleep 0.5 && xdotool key " +
+        "timeout 20 sh -c 'until w=$(xdotool search --onlyvisible --name \"^Choose a file$\" "
+        "| tail -n1) && [ -n \"$w\" ] && timeout 2 xdotool windowfocus --sync \"$w\"; "
+        "do sleep 0.3; done && sleep 0.5 && xdotool key " +
         keys + " && sleep 0.2 && xdotool type --delay 15 \"" + std::string(typed.utf8_str()) +
         "\" && sleep 0.3 && xdotool key Return' >/dev/null 2>&1";
     std::thread typist([&] { typedOk = std::system(script.c_str()) == 0; });
@@ -184,12 +188,13 @@ class RealExportDialogTest : public RealFileDialogTest {
  protected:
   // Export..., and in its dialog on screen the keys and clicks `steps` (an
   // xdotool command line run with the dialog's window id in $w and its size
-  // in $WIDTH and $HEIGHT). Bounded like TypeIntoDialog.
+  // in $WIDTH and $HEIGHT). Bounded and found like TypeIntoDialog.
   bool Export(const std::string& steps, ShowExportDialog& hook) {
     std::atomic<bool> done{false};
     const std::string script =
-        "timeout 25 sh -c 'w=$(xdotool search --sync --onlyvisible --name \"^Export the sheet$\" "
-        "| head -n1) && xdotool windowfocus --sync \"$w\" && sleep 0.5 && "
+        "timeout 25 sh -c 'until w=$(xdotool search --onlyvisible --name \"^Export the sheet$\" "
+        "| tail -n1) && [ -n \"$w\" ] && timeout 2 xdotool windowfocus --sync \"$w\"; "
+        "do sleep 0.3; done && sleep 0.5 && "
         "eval $(xdotool getwindowgeometry --shell \"$w\") && " +
         steps + "' >/dev/null 2>&1";
     std::thread typist([&] { done = std::system(script.c_str()) == 0; });
